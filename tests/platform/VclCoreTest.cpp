@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/vcl/Classes.h"
+#include "platform/vcl/SysUtils.h"
+
+namespace {
+
+class SeparatorScope {
+public:
+    explicit SeparatorScope(char separator) : saved_(FormatSettings.DecimalSeparator) {
+        FormatSettings.DecimalSeparator = separator;
+    }
+    ~SeparatorScope() { FormatSettings.DecimalSeparator = saved_; }
+
+private:
+    char saved_;
+};
+
+std::string TempFile(const char* name) {
+    return (std::filesystem::temp_directory_path() / (std::string(name) + std::to_string(getpid())))
+        .string();
+}
+
+} // namespace
+
+TEST(StrToInt, AcceptsDecimalAndHexText) {
+    const struct {
+        const char* text;
+        int value;
+    } cases[] = {{"0", 0},       {"42", 42},           {"-17", -17},           {"+5", 5},
+                 {"  12", 12},   {"$1F", 31},          {"0x10", 16},           {"$FFFFFFFF", -1},
+                 {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}};
+    for (const auto& c : cases)
+        EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+}
+
+TEST(StrToInt, RefusesWhatIsNoInteger) {
+    for (const char* text : {"", " ", "-", "12 ", "1.5", "abc", "2147483648", "-2147483649", "$", "0x"}) {
+        try {
+            StrToInt(text);
+            ADD_FAILURE() << "accepted '" << text << "'";
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message, "'" + std::string(text) + "' is not a valid integer value");
+        }
+    }
+}
+
+TEST(FloatToStr, GeneralFormatWithFifteenDigits) {
+    SeparatorScope point('.');
+    const struct {
+        long double value;
+        const char* text;
+    } cases[] = {{0.0L, "0"},
+                 {1.0L, "1"},
+                 {-2.5L, "-2.5"},
+                 {static_cast<long double>(0.1f), "0.100000001490116"},
+                 {1.0L / 3.0L, "0.333333333333333"},
+                 {123456789012345.0L, "123456789012345"},
+                 {1e15L, "1E15"},
+                 {0.0001L, "0.0001"},
+                 {0.00001L, "1E-5"},
+                 {1.5e-7L, "1.5E-7"},
+                 {100.0L, "100"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(FloatToStr(c.value), c.text);
+}
+
+TEST(FloatToStr, UsesTheLocaleSeparator) {
+    SeparatorScope comma(',');
+    EXPECT_EQ(FloatToStr(1.25L), "1,25");
+    EXPECT_EQ(FloatToStr(1.5e-7L), "1,5E-7");
+}
+
+TEST(StringHelpers, TrimAndCaseChangeOnlyWhatTheyShould) {
+    EXPECT_EQ(Trim(" \t\r\n ab c \x01"), "ab c");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(UpperCase("aZ\xc3\xa4-x"), "AZ\xc3\xa4-X");
+    EXPECT_EQ(LowerCase("AbC\xc3\x84"), "abc\xc3\x84");
+}
+
+TEST(TStringList, TextJoinsWithCrLfAndSplitsAtAnyLineEnd) {
+    TStringList list;
+    list.Text = "a\r\nb\nc\rd\r\n\r\ne";
+    ASSERT_EQ(list.Count, 6);
+    EXPECT_EQ(list.Strings[3], "d");
+    EXPECT_EQ(list.Strings[4], "");
+    EXPECT_EQ(list.Text, "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n");
+    list.Text = "";
+    EXPECT_EQ(list.Count, 0);
+    list.Text = "only";
+    EXPECT_EQ(list.Count, 1);
+}
+
+TEST(TStringList, IndexErrorsRaise) {
+    TStringList list;
+    list.Add("x");
+    list.Strings[0] = "y";
+    EXPECT_EQ(list[0], "y");
+    EXPECT_THROW(list.Strings[1] = "z", EStringListError);
+    EXPECT_THROW(list.Delete(-1), EStringListError);
+    EXPECT_EQ(list.IndexOf("y"), 0);
+    EXPECT_EQ(list.IndexOf("q"), -1);
+}
+
+TEST(TStringList, SavesAndLoadsFiles) {
+    const std::string name = TempFile("korvel-list");
+    TStringList out;
+    out.Add("first");
+    out.Add("zweite \xc3\xa4");
+    out.SaveToFile(name);
+    TStringList in;
+    in.LoadFromFile(name);
+    EXPECT_EQ(in.Text, out.Text);
+    std::remove(name.c_str());
+    EXPECT_THROW(in.LoadFromFile(name), EFOpenError);
+    EXPECT_THROW(out.SaveToFile("/nonexistent-dir/x"), EFCreateError);
+}
+
+TEST(Streams, FileAndMemoryStreamsRoundTrip) {
+    const std::string name = TempFile("korvel-stream");
+    {
+        TFileStream file(name, fmCreate);
+        file.WriteBuffer("hello world", 11);
+        EXPECT_EQ(file.Size, 11);
+    }
+    TMemoryStream memory;
+    memory.LoadFromFile(name);
+    EXPECT_EQ(memory.Size, 11);
+    char buffer[6] = {};
+    memory.Position = 6;
+    memory.ReadBuffer(buffer, 5);
+    EXPECT_STREQ(buffer, "world");
+    EXPECT_THROW(memory.ReadBuffer(buffer, 1), EReadError);
+    std::remove(name.c_str());
+}
+
+TEST(TComponent, OwnerFreesOwnedComponentsAndListsThem) {
+    static int destroyed = 0;
+    struct Probe : TComponent {
+        using TComponent::TComponent;
+        ~Probe() override { ++destroyed; }
+    };
+    auto* owner = new TComponent(nullptr);
+    auto* a = new Probe(owner);
+    a->Name = "Button1";
+    a->Tag = 7;
+    auto* b = new Probe(owner);
+    EXPECT_EQ(owner->ComponentCount, 2);
+    EXPECT_EQ(owner->Components[1], b);
+    EXPECT_EQ(owner->Components[0]->Tag, 7);
+    EXPECT_EQ(a->Owner, owner);
+    EXPECT_EQ(owner->FindComponent("button1"), a);
+    delete b;
+    EXPECT_EQ(owner->ComponentCount, 1);
+    delete owner;
+    EXPECT_EQ(destroyed, 2);
+}
+
+TEST(TList, HoldsPointersInOrder) {
+    int x = 0, y = 0;
+    TList list;
+    list.Add(&x);
+    list.Insert(0, &y);
+    EXPECT_EQ(list.Items[0], &y);
+    EXPECT_EQ(list.Remove(&y), 0);
+    EXPECT_EQ(list.Count, 1);
+    EXPECT_THROW(list.Delete(3), EListError);
+}
+
+TEST(Assert, StopsTheProgramWithItsText) {
+    EXPECT_DEATH(Assert(false, "ms_Singleton"), "Assertion failed: ms_Singleton");
+    Assert(true, "never shown");
+}

@@ -1,0 +1,19 @@
+#include "tests/support/TempConfigHome.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+TempConfigHome::TempConfigHome() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/korvel-test-XXXXXX";
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot create a temporary config home");
+    path_ = pattern;
+    setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+}
+
+TempConfigHome::~TempConfigHome() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
