@@ -2,11 +2,28 @@
 // The class library's containers, streams, components and threads.
 
 #include <cstdint>
+#include <functional>
 #include <thread>
 #include <vector>
 
 #include "platform/vcl/Property.h"
 #include "platform/vcl/SysUtils.h"
+
+// The root of the class library's objects: what an event handler's
+// Sender points to.
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+
+// An event: the handler a component calls with itself as Sender.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Binds a form's handler method, `Method(this, &TForm1::Button1Click)`.
+template <class C>
+TNotifyEvent Method(C* object, void (C::*handler)(TObject*)) {
+    return [object, handler](TObject* sender) { (object->*handler)(sender); };
+}
 
 class EListError : public Exception {
 public:
@@ -38,12 +55,12 @@ public:
 };
 
 // A list of untyped pointers; it owns nothing.
-class TList {
+class TList : public TObject {
 public:
     TList();
     TList(const TList&) = delete;
     TList& operator=(const TList&) = delete;
-    virtual ~TList() = default;
+    ~TList() override = default;
 
     int Add(void* item);
     void Insert(int index, void* item);
@@ -64,12 +81,12 @@ private:
 
 // A list of texts. Text joins the lines with CR LF after each; setting it
 // splits at CR LF, CR or LF.
-class TStrings {
+class TStrings : public TObject {
 public:
     TStrings();
     TStrings(const TStrings&) = delete;
     TStrings& operator=(const TStrings&) = delete;
-    virtual ~TStrings() = default;
+    ~TStrings() override = default;
 
     virtual int Add(const AnsiString& text);
     virtual void Insert(int index, const AnsiString& text) = 0;
@@ -115,12 +132,12 @@ private:
 
 enum TSeekOrigin { soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2 };
 
-class TStream {
+class TStream : public TObject {
 public:
     TStream();
     TStream(const TStream&) = delete;
     TStream& operator=(const TStream&) = delete;
-    virtual ~TStream() = default;
+    ~TStream() override = default;
 
     virtual int Read(void* buffer, int count) = 0;
     virtual int Write(const void* buffer, int count) = 0;
@@ -188,12 +205,12 @@ private:
 // Base of every component: it has a Name, a Tag and an Owner, and owns the
 // components created with it as their owner, freeing them (last first)
 // when it is freed.
-class TComponent {
+class TComponent : public TObject {
 public:
     explicit TComponent(TComponent* AOwner);
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
-    virtual ~TComponent();
+    ~TComponent() override;
 
     void InsertComponent(TComponent* component);
     void RemoveComponent(TComponent* component);
@@ -213,12 +230,12 @@ private:
 // A thread that runs Execute once. It is created suspended (a thread that
 // started in the base constructor could run before its derived part
 // exists); Resume starts it, and the owner waits with WaitFor.
-class TThread {
+class TThread : public TObject {
 public:
     TThread() = default;
     TThread(const TThread&) = delete;
     TThread& operator=(const TThread&) = delete;
-    virtual ~TThread();
+    ~TThread() override;
 
     void Resume();
     void Terminate() { terminated_ = true; }
