@@ -13,7 +13,10 @@ function(korvel_add_test name)
     target_link_libraries(${name} PRIVATE korvel_testmain)
   endif()
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
-  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KORVEL_PROGRAM_DIR=${KORVEL_PROGRAM_DIR};KORVEL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  # The environment (program folder, source folder, offscreen platform) is
+  # set by the shared test main: gtest_discover_tests passes on only the
+  # first entry of an ENVIRONMENT list.
+  set(props TIMEOUT 600)
   if(T_RESOURCE_LOCK)
     list(APPEND props RESOURCE_LOCK ${T_RESOURCE_LOCK})
   endif()

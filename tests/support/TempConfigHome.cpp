@@ -11,6 +11,9 @@ TempConfigHome::TempConfigHome() {
         throw std::runtime_error("cannot create a temporary config home");
     path_ = pattern;
     setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+    // Where the build put the program with its data files, and the sources.
+    setenv("KORVEL_PROGRAM_DIR", KORVEL_TEST_PROGRAM_DIR, 0);
+    setenv("KORVEL_SOURCE_DIR", KORVEL_TEST_SOURCE_DIR, 0);
 }
 
 TempConfigHome::~TempConfigHome() {
