@@ -3,6 +3,7 @@
 // values Windows gives them (stored files and peers never see them, but
 // callers compare results against them).
 
+#include <cstddef>
 #include <cstdint>
 
 using BYTE = uint8_t;
@@ -18,6 +19,11 @@ using LPDWORD = DWORD*;
 using WPARAM = uintptr_t;
 using LPARAM = intptr_t;
 using LRESULT = intptr_t;
+using CHAR = char;
+using SIZE_T = size_t;
+using REGSAM = DWORD;
+using LCID = DWORD;
+using LCTYPE = DWORD;
 
 struct HKEY__;
 using HKEY = HKEY__*;
@@ -27,6 +33,8 @@ using HINSTANCE = HINSTANCE__*;
 using HMODULE = HINSTANCE;
 struct HWND__;
 using HWND = HWND__*;
+struct HDC__;
+using HDC = HDC__*;
 
 constexpr BOOL TRUE = 1;
 constexpr BOOL FALSE = 0;
@@ -45,6 +53,9 @@ constexpr DWORD REG_DWORD = 4;
 // Registry access rights.
 constexpr DWORD KEY_QUERY_VALUE = 0x0001;
 constexpr DWORD KEY_SET_VALUE = 0x0002;
+constexpr DWORD KEY_CREATE_SUB_KEY = 0x0004;
+constexpr DWORD KEY_ENUMERATE_SUB_KEYS = 0x0008;
+constexpr DWORD KEY_NOTIFY = 0x0010;
 constexpr DWORD KEY_READ = 0x20019;
 constexpr DWORD KEY_WRITE = 0x20006;
 constexpr DWORD KEY_ALL_ACCESS = 0xF003F;
@@ -55,7 +66,10 @@ constexpr LONG ERROR_FILE_NOT_FOUND = 2;
 constexpr LONG ERROR_ACCESS_DENIED = 5;
 constexpr LONG ERROR_INVALID_HANDLE = 6;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
+constexpr LONG ERROR_BAD_PATHNAME = 161;
 constexpr LONG ERROR_MORE_DATA = 234;
+constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
+constexpr LONG ERROR_KEY_DELETED = 1018;
 
 // Message box flags: buttons, icons, default button, modality.
 constexpr UINT MB_OK = 0x0000;

@@ -14,6 +14,8 @@ TempConfigHome::TempConfigHome() {
     // Where the build put the program with its data files, and the sources.
     setenv("KORVEL_PROGRAM_DIR", KORVEL_TEST_PROGRAM_DIR, 0);
     setenv("KORVEL_SOURCE_DIR", KORVEL_TEST_SOURCE_DIR, 0);
+    // No test may start a real browser or file viewer.
+    setenv("KORVEL_OPEN_COMMAND", "/bin/true", 0);
 }
 
 TempConfigHome::~TempConfigHome() {
