@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <numbers>
+#include <thread>
+
+#include "platform/win32/Sound.h"
+#include "tests/platform/media/DiskAudio.h"
+#include "tests/platform/media/ProgramFiles.h"
+#include "tools/soundgen/WavFile.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void Wait(double seconds) {
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class MoveSoundTest : public testing::Test {
+protected:
+    // The next test opens the device anew, on its own file.
+    void TearDown() override { sndPlaySoundA(nullptr, SND_ASYNC); }
+
+    std::string Tone(const std::string& name, double frequency, double seconds) const {
+        std::vector<float> samples(static_cast<size_t>(seconds * kSampleRate));
+        for (size_t i = 0; i < samples.size(); ++i)
+            samples[i] = 0.5f * static_cast<float>(
+                                    std::sin(2 * std::numbers::pi * frequency * i / kSampleRate));
+        const std::string path = audio.Folder() + "/" + name;
+        SaveWav(path, samples);
+        return path;
+    }
+
+    DiskAudio audio;
+};
+
+class EveryPack : public MoveSoundTest, public testing::WithParamInterface<const char*> {};
+
+TEST_P(EveryPack, MoveSoundIsHeardOnTheSoundDevice) {
+    const std::string file = ProgramFile(std::string(GetParam()) + "3.wav");
+    EXPECT_EQ(sndPlaySoundA(file.c_str(), SND_ASYNC | SND_FILENAME), TRUE);
+    Wait(0.8);
+    const DiskAudio::Level level = audio.Measure(0, audio.Seconds());
+    EXPECT_GT(level.peak, 3000);
+    EXPECT_LT(level.peak, 32767) << "the sound clips";
+}
+
+INSTANTIATE_TEST_SUITE_P(MoveSound, EveryPack,
+                         testing::Values("classic", "desktop", "space", "toy"));
+
+TEST_F(MoveSoundTest, AsynchronousSoundPlaysOnAfterTheCall) {
+    const std::string tone = Tone("long.wav", 440, 1.5);
+    const auto start = Clock::now();
+    EXPECT_EQ(sndPlaySoundA(tone.c_str(), SND_ASYNC | SND_FILENAME), TRUE);
+    EXPECT_LT(SecondsSince(start), 1.0) << "the call waited for the sound";
+    Wait(1.8);
+    EXPECT_GT(audio.Measure(0.8, 1.3).rms, 5000) << "the tone stopped early";
+}
+
+TEST_F(MoveSoundTest, SynchronousSoundReturnsWhenItHasPlayed) {
+    const std::string tone = Tone("half.wav", 440, 0.5);
+    const auto start = Clock::now();
+    EXPECT_EQ(sndPlaySoundA(tone.c_str(), SND_SYNC | SND_FILENAME), TRUE);
+    EXPECT_GE(SecondsSince(start), 0.45);
+    EXPECT_GT(audio.Measure(0, audio.Seconds()).rms, 3000);
+}
+
+TEST_F(MoveSoundTest, ANewSoundOrNoNameCutsOffThePlayingOne) {
+    const std::string longTone = Tone("long.wav", 440, 2.5);
+    const std::string shortTone = Tone("short.wav", 880, 0.2);
+    for (const char* next : {shortTone.c_str(), static_cast<const char*>(nullptr)}) {
+        ASSERT_EQ(sndPlaySoundA(longTone.c_str(), SND_ASYNC | SND_FILENAME), TRUE);
+        Wait(0.4);
+        const double cutAt = audio.Seconds();
+        EXPECT_EQ(sndPlaySoundA(next, SND_ASYNC | SND_FILENAME), TRUE);
+        Wait(1.2);
+        EXPECT_GT(audio.Measure(cutAt - 0.3, cutAt).rms, 5000);
+        EXPECT_EQ(audio.Measure(cutAt + 0.5, cutAt + 1.1).peak, 0)
+            << "the long tone went on after " << (next ? "a new sound" : "a null name");
+    }
+}
+
+TEST_F(MoveSoundTest, AFileThatIsNoSoundFailsAndLeavesTheDeviceWorking) {
+    const std::string missing = audio.Folder() + "/none.wav";
+    const std::string empty = audio.Folder() + "/empty.wav";
+    const std::string text = audio.Folder() + "/text.wav";
+    std::ofstream(empty, std::ios::binary).flush();
+    std::ofstream(text, std::ios::binary) << "RIFF but not really a sound";
+    for (const std::string& file : {missing, empty, text})
+        EXPECT_EQ(sndPlaySoundA(file.c_str(), SND_ASYNC | SND_FILENAME), FALSE) << file;
+
+    const std::string tone = Tone("tone.wav", 440, 0.3);
+    EXPECT_EQ(sndPlaySoundA(tone.c_str(), SND_SYNC | SND_FILENAME), TRUE);
+    EXPECT_GT(audio.Measure(0, audio.Seconds()).rms, 1000);
+}
+
+TEST_F(MoveSoundTest, WithoutASoundDeviceNothingPlaysAndNothingWaits) {
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    const std::string file = ProgramFile("classic1.wav");
+    const auto start = Clock::now();
+    EXPECT_EQ(sndPlaySoundA(file.c_str(), SND_ASYNC | SND_FILENAME), FALSE);
+    EXPECT_EQ(sndPlaySoundA(file.c_str(), SND_SYNC | SND_FILENAME), FALSE);
+    EXPECT_LT(SecondsSince(start), 5.0);
+}
+
+} // namespace
