@@ -54,6 +54,12 @@ public:
     using EStreamError::EStreamError;
 };
 
+// A resource (a bitmap of a graphics pack) that its module does not hold.
+class EResNotFound : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // A list of untyped pointers; it owns nothing.
 class TList : public TObject {
 public:
