@@ -1,0 +1,38 @@
+#pragma once
+// The shared free functions: where the program lives, the version text, the
+// system report of the log, registry readers, the volume serial number,
+// opening a web address, and text and number conversions. None keeps state.
+// Folder names returned here end with "/".
+
+#include "platform/vcl/SysUtils.h"
+#include "platform/win32/WinTypes.h"
+
+AnsiString GetProgramDir();
+AnsiString GetInstallPathOrCurrentDir();
+AnsiString GetTempDir();
+AnsiString GetVersionString();
+AnsiString GetSystemInfoText(bool omitColorLine);
+// The operating system's name; `code` gets the system's number (7 other).
+AnsiString GetOSVersionText(int& code);
+AnsiString GetOSName();
+int GetFreeDiskSpaceMB();
+int GetColorDepth();
+DWORD GetVolumeSerial();
+
+AnsiString ReadRegistryString(HKEY root, const AnsiString& keyPath, const AnsiString& valueName);
+int ReadRegistryInteger(HKEY root, const AnsiString& keyPath, const AnsiString& valueName);
+
+void OpenURLInBrowser(const AnsiString& address, bool silent);
+// Percent-encodes the values of the name=value pairs of a URL's parameters.
+AnsiString EncodeURLParameters(const AnsiString& text);
+
+bool IsValidEmailAddress(const AnsiString& text);
+// "." or "," as the separator whatever the locale; invalid text gives 0.0.
+float StrToFloatAnySeparator(const AnsiString& text, int maxDecimals);
+AnsiString ExtractBetween(const AnsiString& text, const AnsiString& startDelimiter,
+                          const AnsiString& endDelimiter);
+AnsiString ReplaceAll(const AnsiString& text, const AnsiString& oldText, const AnsiString& newText);
+AnsiString ReplaceChar(const AnsiString& text, char oldChar, char newChar);
+// Lines joined with CR LF; "" when the file does not exist.
+AnsiString LoadTextFile(const AnsiString& fileName);
+void SaveTextFile(const AnsiString& fileName, const AnsiString& text);

@@ -1,0 +1,234 @@
+// Tests that write into the program folder (the log and the browser's
+// redirect page); they hold the folder's lock, so they never overlap.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "myunits/LANGUAGE.h"
+#include "myunits/TGlobalBlowFish.h"
+#include "myunits/TLogFile.h"
+#include "myunits/Utils.h"
+#include "platform/vcl/TestHook.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const AnsiString Rule = "-+++++++++++++++++++++++++++++++++++++++++++-";
+
+std::string ReadAll(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = text.find('\n', start);
+        lines.push_back(text.substr(start, end - start));
+        start = end == std::string::npos ? text.size() : end + 1;
+    }
+    return lines;
+}
+
+class ProgramFolderTest : public testing::Test {
+protected:
+    void SetUp() override {
+        programDir = GetProgramDir();
+        temp = fs::path(testing::TempDir()) / "korvel-program-folder-test";
+        fs::remove_all(temp);
+        fs::create_directories(temp);
+        Clean();
+        const char* tmpdir = std::getenv("TMPDIR");
+        savedTmpdir = tmpdir ? tmpdir : "";
+        hadTmpdir = tmpdir != nullptr;
+        setenv("TMPDIR", temp.c_str(), 1);
+    }
+    void TearDown() override {
+        Clean();
+        fs::remove_all(temp);
+        if (hadTmpdir)
+            setenv("TMPDIR", savedTmpdir.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+    void Clean() {
+        fs::remove_all(programDir + "log.txt");
+        fs::remove(programDir + "temp.html");
+    }
+    fs::path Log() const { return fs::path(programDir) / "log.txt"; }
+
+    AnsiString programDir;
+    fs::path temp;
+    std::string savedTmpdir;
+    bool hadTmpdir = false;
+};
+
+using LogFileTest = ProgramFolderTest;
+
+// Title, "System: " with the system report (its own CR LF line ends and a
+// closing empty line), the rule.
+void ExpectHeaderAt(const std::vector<std::string>& lines, size_t first) {
+    ASSERT_GE(lines.size(), first + 10);
+    EXPECT_EQ(lines[first], "Korvel Logfile");
+    EXPECT_EQ(lines[first + 1], "System:  Version: Korvel 1.00\r");
+    EXPECT_EQ(lines[first + 2].rfind(" Free Disk Space: ", 0), 0u);
+    EXPECT_EQ(lines[first + 3].rfind(" OS Version: ", 0), 0u);
+    EXPECT_EQ(lines[first + 6].rfind(" CPU: ", 0), 0u);
+    EXPECT_EQ(lines[first + 7], "\r"); // the report's closing empty line
+    EXPECT_EQ(lines[first + 8], "");
+    EXPECT_EQ(lines[first + 9], Rule);
+}
+
+TEST_F(LogFileTest, FirstLogBeginsWithTheHeader) {
+    {
+        TLogFile log;
+        log.WriteLine("a line");
+        log.Write("another");
+    }
+    const std::vector<std::string> lines = LinesOf(ReadAll(Log()));
+    ExpectHeaderAt(lines, 0);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[10], "a line");
+    EXPECT_EQ(lines[11], "another");
+    EXPECT_EQ(ReadAll(Log()).back(), '\n');
+    EXPECT_EQ(ReadAll(Log()).find("\r\n-+"), AnsiString::npos);
+}
+
+TEST_F(LogFileTest, KeepsTheLastFifteenHundredLines) {
+    for (const int previous : {1499, 1500, 1501, 3000}) {
+        SCOPED_TRACE(previous);
+        {
+            std::ofstream old(Log(), std::ios::binary);
+            for (int i = 1; i <= previous; ++i)
+                old << "old " << i << "\r\n";
+        }
+        { TLogFile log; }
+        const std::vector<std::string> lines = LinesOf(ReadAll(Log()));
+        const int kept = std::min(previous, 1500);
+        ASSERT_GT(lines.size(), static_cast<size_t>(kept));
+        EXPECT_EQ(lines[0], "old " + std::to_string(previous - kept + 1));
+        EXPECT_EQ(lines[kept - 1], "old " + std::to_string(previous));
+        ExpectHeaderAt(lines, static_cast<size_t>(kept));
+    }
+}
+
+TEST_F(LogFileTest, HeaderLinesAreKeptAtTheNextStart) {
+    { TLogFile log; }
+    const size_t firstRun = LinesOf(ReadAll(Log())).size();
+    { TLogFile log; }
+    const std::vector<std::string> lines = LinesOf(ReadAll(Log()));
+    EXPECT_EQ(lines.size(), 2 * firstRun);
+    EXPECT_EQ(lines[0], "Korvel Logfile");
+    EXPECT_EQ(lines[1], "System:  Version: Korvel 1.00"); // its CR now ends the line
+    ExpectHeaderAt(lines, firstRun);
+}
+
+TEST_F(LogFileTest, FolderThatRefusesTheLogMovesItToTheTemporaryFolder) {
+    fs::create_directory(Log()); // log.txt cannot be created where a folder stands
+    {
+        TLogFile log;
+        log.WriteLine("in temp");
+    }
+    const std::vector<std::string> lines = LinesOf(ReadAll(temp / "log.txt"));
+    ExpectHeaderAt(lines, 0);
+    EXPECT_EQ(lines.back(), "in temp");
+}
+
+TEST_F(LogFileTest, NoWritableFolderAtAllLeavesTheProgramRunningWithoutALog) {
+    fs::create_directory(Log());
+    setenv("TMPDIR", (temp / "missing").c_str(), 1);
+    TLogFile log;
+    log.WriteLine("goes nowhere");
+    EXPECT_FALSE(fs::exists(temp / "missing"));
+    EXPECT_TRUE(fs::is_directory(Log()));
+}
+
+TEST_F(LogFileTest, IsTheOneInstance) {
+    TLogFile log;
+    EXPECT_EQ(&Singleton<TLogFile>::GetSingleton(), &log);
+}
+
+class BrowserTest : public ProgramFolderTest {
+protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        record = temp / "opened";
+        opener = temp / "opener";
+        std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << record.string()
+                              << ".part' && mv '" << record.string() << ".part' '"
+                              << record.string() << "'\n";
+        fs::permissions(opener, fs::perms::owner_all);
+    }
+    void TearDown() override {
+        unsetenv("KORVEL_OPEN_COMMAND");
+        ProgramFolderTest::TearDown();
+    }
+    void UseOpener(const fs::path& program) { setenv("KORVEL_OPEN_COMMAND", program.c_str(), 1); }
+    // What the opener was started with, once it has run.
+    std::string Opened() const {
+        for (int i = 0; i < 500 && !fs::exists(record); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return ReadAll(record);
+    }
+
+    fs::path record;
+    fs::path opener;
+    TestHook hook{[](const AnsiString& failure) { ADD_FAILURE() << failure; }};
+};
+
+TEST_F(BrowserTest, AddressGoesToTheShellEncoded) {
+    UseOpener(opener);
+    OpenURLInBrowser("http://korvel.example/tell.php?name=Ann Lee&lang=de", false);
+    EXPECT_EQ(Opened(), "http://korvel.example/tell.php?name=Ann%20Lee&lang=de\n");
+    EXPECT_FALSE(fs::exists(programDir + "temp.html"));
+}
+
+TEST_F(BrowserTest, AddressTheShellRefusesGoesThroughTheRedirectPage) {
+    UseOpener(opener);
+    // No scheme: the shell takes it for a file that does not exist.
+    OpenURLInBrowser("korvel.example/page?x=1", false);
+    EXPECT_EQ(Opened(), "korvel.example/page?x=1\n");
+    EXPECT_EQ(ReadAll(programDir + "temp.html"),
+              "<HTML><HEAD><meta http-equiv=\"refresh\" content=\"0;URL=korvel.example/page?x=1\">"
+              "</HEAD></HTML>\r\n");
+}
+
+TEST_F(BrowserTest, EveryWayFailingShowsTheAddress) {
+    UseOpener(temp / "no-such-opener");
+    hook.ExpectMessageBox("Your web browser could not be opened automatically. Please start your "
+                          "webbrowser manually and enter the following address:\r\n"
+                          "http://korvel.example/?a=b%20c")
+        .Caption("")
+        .Flags(MB_ICONSTOP);
+    OpenURLInBrowser("http://korvel.example/?a=b c", false);
+    EXPECT_EQ(hook.MessageBoxes().size(), 1u);
+}
+
+TEST_F(BrowserTest, SilentFailureShowsNothing) {
+    UseOpener(temp / "no-such-opener");
+    OpenURLInBrowser("http://korvel.example/", true);
+    EXPECT_TRUE(hook.MessageBoxes().empty());
+}
+
+TEST_F(BrowserTest, GermanUsersGetTheGermanMessage) {
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    const AnsiString file = (temp / "Languages.rc").string();
+    std::ofstream(file) << "1 \"eins\"\r\n";
+    TGlobalBlowFish cipher;
+    TMyLanguages languages(file, true);
+    ASSERT_EQ(TMyLanguages::GetLanguageBase(), 2000);
+    UseOpener(temp / "no-such-opener");
+    hook.ExpectMessageBox("Ihr Webbrowser konnte leider nicht automatisch geöffnet werden. Bitte "
+                          "Starten Sie Ihren Webbrowser manuell und geben Sie folgende Adresse "
+                          "ein:\r\nhttp://korvel.example/")
+        .Caption("")
+        .Flags(MB_ICONSTOP);
+    OpenURLInBrowser("http://korvel.example/", false);
+}
+
+} // namespace
