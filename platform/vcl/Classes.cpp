@@ -204,9 +204,17 @@ AnsiString SystemErrorText() { return std::strerror(errno); }
 
 int OpenFile(const AnsiString& fileName, uint16_t mode) {
     if (mode == fmCreate) {
-        const int handle = open(fileName.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        // A created file is held exclusively while it is open, so a second
+        // program creating the same file fails instead of truncating it
+        // under the first one's feet.
+        const int handle = open(fileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (handle < 0)
             throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemErrorText());
+        if (flock(handle, LOCK_EX | LOCK_NB) != 0 || ftruncate(handle, 0) != 0) {
+            const AnsiString reason = errno == EWOULDBLOCK ? "The file is in use." : SystemErrorText();
+            close(handle);
+            throw EFCreateError("Cannot create file \"" + fileName + "\". " + reason);
+        }
         return handle;
     }
     const int access = mode & 3;

@@ -139,6 +139,17 @@ TEST_F(LogFileTest, FolderThatRefusesTheLogMovesItToTheTemporaryFolder) {
     EXPECT_EQ(lines.back(), "in temp");
 }
 
+TEST_F(LogFileTest, ALogThatAnotherCopyHoldsIsLeftAloneAndTheLogGoesToTheTemporaryFolder) {
+    TFileStream otherCopy(Log().string(), fmCreate);
+    otherCopy.WriteBuffer("other copy\n", 11);
+    {
+        TLogFile log;
+        log.WriteLine("second copy");
+    }
+    EXPECT_EQ(ReadAll(Log()), "other copy\n");
+    EXPECT_EQ(LinesOf(ReadAll(temp / "log.txt")).back(), "second copy");
+}
+
 TEST_F(LogFileTest, NoWritableFolderAtAllLeavesTheProgramRunningWithoutALog) {
     fs::create_directory(Log());
     setenv("TMPDIR", (temp / "missing").c_str(), 1);

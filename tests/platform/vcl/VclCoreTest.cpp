@@ -137,6 +137,22 @@ TEST(Streams, FileAndMemoryStreamsRoundTrip) {
     std::remove(name.c_str());
 }
 
+TEST(Streams, ACreatedFileIsHeldExclusivelyWhileOpen) {
+    const std::string name = TempFile("korvel-exclusive");
+    {
+        TFileStream first(name, fmCreate);
+        first.WriteBuffer("kept", 4);
+        EXPECT_THROW(TFileStream second(name, fmCreate), EFCreateError);
+        EXPECT_EQ(first.Size, 4);
+    }
+    TStringList lines;
+    lines.LoadFromFile(name);
+    EXPECT_EQ(lines.Text, "kept\r\n");
+    { TFileStream again(name, fmCreate); }
+    EXPECT_EQ(TFileStream(name, fmOpenRead).Size, 0);
+    std::remove(name.c_str());
+}
+
 TEST(TComponent, OwnerFreesOwnedComponentsAndListsThem) {
     static int destroyed = 0;
     struct Probe : TComponent {
