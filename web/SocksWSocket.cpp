@@ -1,0 +1,3 @@
+#include "web/SocksWSocket.h"
+
+TSocksWSocket::TSocksWSocket(TComponent* AOwner) : TWSocket(AOwner) {}

@@ -1,0 +1,3 @@
+#include "web/WSocket.h"
+
+TWSocket::TWSocket(TComponent* AOwner) : TCustomSyncWSocket(AOwner) {}
