@@ -1,0 +1,269 @@
+// The data files beside the program: the language file in its plain and
+// enciphered forms and in German, the help topics, and what happens when a
+// file is missing or damaged.
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "game/gamecontrol.h"
+#include "myunits/LANGUAGE.h"
+#include "myunits/TGlobalBlowFish.h"
+#include "tests/ui/GameFixture.h"
+#include "ui/TForm1.h"
+#include "ui/TPlayerSelectionForm.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string BuildFile(const char* name) {
+    return std::string(std::getenv("KORVEL_PROGRAM_DIR")) + "/" + name;
+}
+
+class WindowDataTest : public GameFixture {
+protected:
+    void ExpectCannotStart(const AnsiString& reason) {
+        hook.ExpectMessageBox("Korvel cannot start: " + reason)
+            .Caption("Korvel")
+            .Flags(MB_ICONSTOP);
+    }
+};
+
+TEST_F(WindowDataTest, TheEncipheredLanguageFileGivesThePlainTexts) {
+    const int numbers[] = {3, 30, 43, 82, 99, 207, 280, 289, 299, 2003, 2299};
+    std::map<int, AnsiString> plain;
+    {
+        TGlobalBlowFish cipher;
+        TMyLanguages languages(BuildFile("Languages.rc"), true);
+        for (int n : numbers)
+            plain[n] = languages.GetString(n);
+    }
+    ASSERT_NE(plain[299].find("\r\n"), AnsiString::npos);
+    folder.CopyFrom("Languages.rc", KORVEL_ENCIPHERED_LANGUAGE_FILE);
+    ASSERT_EQ(ReadFile(folder.Path() + "Languages.rc").rfind("mode=enc", 0), 0u);
+
+    StartProgram();
+    for (int n : numbers)
+        EXPECT_EQ(Text(n), plain[n]) << "text " << n;
+    EXPECT_EQ(Form1->UndoLastMove1->Caption(), plain[3]);
+    hook.ExpectMessageBox(plain[299]).Caption(plain[207]);
+    hook.ExpectModal<TPlayerSelectionForm>()
+        .Fill([&plain](TPlayerSelectionForm& form) {
+            EXPECT_EQ(form.Caption(), plain[280]);
+            EXPECT_EQ(form.ComboBox1->Items->Count, 4);
+        })
+        .Result(mrCancel);
+    ASSERT_TRUE(RunUntil([] { return bool(Application->Terminated); }));
+}
+
+struct LanguageCase {
+    const char* name;
+    const char* lang;
+    const char* helpFile;
+    const char* contents; // "" is the contents command
+    const char* rules;
+};
+
+void PrintTo(const LanguageCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class HelpTest : public WindowDataTest, public testing::WithParamInterface<LanguageCase> {};
+
+TEST_P(HelpTest, TheTextsHelpFileAndTopicsFollowTheLanguage) {
+    const LanguageCase c = GetParam();
+    setenv("LANG", c.lang, 1);
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    StartProgram();
+    const int base = TMyLanguages::GetLanguageBase();
+    EXPECT_EQ(base, std::string(c.lang).rfind("de", 0) == 0 ? 2000 : 0);
+    EXPECT_EQ(Application->HelpFile(), folder.Path() + c.helpFile);
+    // The German texts carry the English number plus 2000.
+    EXPECT_EQ(Form1->UndoLastMove1->Caption(), Text(3));
+    {
+        TStringList lines;
+        lines.LoadFromFile(folder.Path() + "Languages.rc");
+        const AnsiString line = IntToStr(base + 3) + " \"" + Text(3) + "\"";
+        EXPECT_NE(lines.IndexOf(line), -1) << line;
+    }
+    Form1->Contents1->Click();
+    Form1->GameRules1->Click();
+    ASSERT_EQ(hook.HelpTopics().size(), 2u);
+    EXPECT_EQ(hook.HelpTopics()[0], c.contents);
+    EXPECT_EQ(hook.HelpTopics()[1], c.rules);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Languages, HelpTest,
+    testing::Values(LanguageCase{"English", "en_GB.UTF-8", "Korvel.hlp", "", "IDH_Spielregeln"},
+                    LanguageCase{"German", "de_DE.UTF-8", "Hilfe.hlp",
+                                 "IDH_Inhaltverzeichnis-german", "IDH_Spielregeln-german"}),
+    [](const testing::TestParamInfo<LanguageCase>& info) { return std::string(info.param.name); });
+
+struct BrokenFileCase {
+    const char* name;
+    const char* file;
+    std::function<void(ProgramFolder&, const std::string&)> damage;
+};
+
+void PrintTo(const BrokenFileCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+void Missing(ProgramFolder& folder, const std::string& file) {
+    folder.Remove(file);
+}
+void FolderInstead(ProgramFolder& folder, const std::string& file) {
+    folder.Remove(file);
+    std::filesystem::create_directory(folder.Path() + file);
+}
+void Garbage(ProgramFolder& folder, const std::string& file) {
+    folder.Write(file, "this is no graphics pack, picture or song\n");
+}
+void Truncated(ProgramFolder& folder, const std::string& file) {
+    folder.Write(file, ReadFile(BuildFile(file.c_str())).substr(0, 4096));
+}
+
+class BrokenStartFileTest : public WindowDataTest,
+                            public testing::WithParamInterface<BrokenFileCase> {};
+
+// The language file and the first graphics pack are read before anything
+// else: without them the program says so and ends.
+TEST_P(BrokenStartFileTest, TheProgramSaysWhatIsWrongAndEnds) {
+    const BrokenFileCase& c = GetParam();
+    c.damage(folder, c.file);
+    const std::string file = folder.Path() + c.file;
+    ExpectCannotStart(std::string(c.file) == "Languages.rc"
+                          ? "the language file \"" + file + "\" could not be read."
+                          : "the graphics set \"" + file + "\" could not be loaded.");
+    StartProgram();
+    EXPECT_TRUE(Application->Terminated);
+    ASSERT_TRUE(RunUntil([] { return true; }));
+    StopProgram();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenStartFileTest,
+    testing::Values(BrokenFileCase{"LanguagesMissing", "Languages.rc", Missing},
+                    BrokenFileCase{"LanguagesFolder", "Languages.rc", FolderInstead},
+                    BrokenFileCase{"PackMissing", "gfx0.dll", Missing},
+                    BrokenFileCase{"PackGarbage", "gfx0.dll", Garbage},
+                    BrokenFileCase{"PackTruncated", "gfx0.dll", Truncated}),
+    [](const testing::TestParamInfo<BrokenFileCase>& info) {
+        return std::string(info.param.name);
+    });
+
+class BrokenPackInDialogTest : public WindowDataTest,
+                               public testing::WithParamInterface<BrokenFileCase> {};
+
+// The board goes back to the first set, which it can draw, and the game
+// is played on it.
+TEST_P(BrokenPackInDialogTest, TheDialogSaysSoAndKeepsADrawableBoard) {
+    const BrokenFileCase& c = GetParam();
+    c.damage(folder, c.file);
+    StartProgram();
+    ExpectWelcome();
+    hook.ExpectMessageBox("The graphics set \"" + folder.Path() + c.file +
+                          "\" could not be loaded.")
+        .Caption(Text(43))
+        .Flags(MB_ICONSTOP);
+    hook.ExpectModal<TPlayerSelectionForm>().Fill([](TPlayerSelectionForm& form) {
+        form.ComboBox1->ItemIndex = 2;
+        form.ComboBox1Change(&form);
+        EXPECT_EQ(form.ComboBox1->ItemIndex, 0);
+        form.Edit2->Text = "Ann";
+        form.Button1->Click();
+    });
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }));
+    EXPECT_EQ(Game().GetSetting(GameSetting::GraphicsSet), "0");
+    Game().RedrawAll();
+    PlayTurn({});
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove() && HistoryCount() == 3; }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenPackInDialogTest,
+                         testing::Values(BrokenFileCase{"Missing", "gfx2.dll", Missing},
+                                         BrokenFileCase{"Garbage", "gfx2.dll", Garbage},
+                                         BrokenFileCase{"Truncated", "gfx2.dll", Truncated}),
+                         [](const testing::TestParamInfo<BrokenFileCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+class BrokenPreviewTest : public WindowDataTest,
+                          public testing::WithParamInterface<BrokenFileCase> {};
+
+TEST_P(BrokenPreviewTest, TheDialogSaysSoShowsNoPictureAndStillSwitchesTheSet) {
+    const BrokenFileCase& c = GetParam();
+    c.damage(folder, c.file);
+    StartProgram();
+    ExpectWelcome();
+    hook.ExpectMessageBox("The preview picture \"" + folder.Path() + c.file +
+                          "\" could not be read.")
+        .Caption(Text(43))
+        .Flags(MB_ICONSTOP);
+    hook.ExpectModal<TPlayerSelectionForm>()
+        .Fill([](TPlayerSelectionForm& form) {
+            const HINSTANCE before = Form1->GraphicsLibrary;
+            form.ComboBox1->ItemIndex = 1;
+            form.ComboBox1Change(&form);
+            EXPECT_EQ(form.ComboBox1->ItemIndex, 1);
+            EXPECT_EQ(form.Image1->Picture->Width, 0);
+            EXPECT_NE(Form1->GraphicsLibrary, before);
+        })
+        .Result(mrCancel);
+    ASSERT_TRUE(RunUntil([] { return bool(Application->Terminated); }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenPreviewTest,
+                         testing::Values(BrokenFileCase{"Missing", "sshot1.bmp", Missing},
+                                         BrokenFileCase{"Garbage", "sshot1.bmp", Garbage}),
+                         [](const testing::TestParamInfo<BrokenFileCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+struct SongCase {
+    const char* name;
+    bool present;
+    bool garbage;
+};
+
+void PrintTo(const SongCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class SongTest : public WindowDataTest, public testing::WithParamInterface<SongCase> {};
+
+// A song that cannot be played switches the music off, without a message.
+TEST_P(SongTest, AMissingOrDamagedSongSwitchesTheMusicOff) {
+    const SongCase c = GetParam();
+    if (!c.present)
+        folder.Remove("songs");
+    if (c.garbage) {
+        folder.Remove("songs");
+        std::filesystem::create_directory(folder.Path() + "songs");
+        for (int song = 0; song < 9; ++song)
+            folder.Write("songs/" + std::to_string(song) + ".mid", "MThd, but not really");
+    }
+    StartMatch(MatchChoice());
+    const bool playable = c.present && !c.garbage;
+    EXPECT_EQ(Game().GetMusicOn(), playable);
+    EXPECT_EQ(bool(Form1->Music1->Checked), playable);
+    EXPECT_EQ(Game().GetSetting(GameSetting::MusicOn), playable ? "1" : "0");
+    EXPECT_EQ(Form1->MediaPlayer1->Mode == mpPlaying, playable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Songs, SongTest,
+                         testing::Values(SongCase{"Present", true, false},
+                                         SongCase{"Missing", false, false},
+                                         SongCase{"Damaged", true, true}),
+                         [](const testing::TestParamInfo<SongCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
