@@ -1,0 +1,266 @@
+// The linked window: chat both ways, game data, the framing of messages
+// over reads, the end of the link, and what the peer's bad input does.
+
+#include <chrono>
+#include <random>
+
+#include "tests/net/LinkFixture.h"
+
+namespace {
+
+class LinkTrafficTest : public LinkFixture {
+protected:
+    // Waits until the log has this many lines.
+    bool LogReaches(size_t lines, int milliseconds = 5000) {
+        return PumpUntil([&] { return Log().size() >= lines; }, milliseconds);
+    }
+    // A chat line that the peer sends after bad input arrives intact: the
+    // link still works.
+    void ExpectStillLinked() {
+        const size_t before = Log().size();
+        peer.Send("CHAT:still here|");
+        ASSERT_TRUE(LogReaches(before + 1));
+        EXPECT_EQ(Log().back(), "Anna: still here");
+        Say("me too");
+        EXPECT_TRUE(peer.WaitFor("CHAT:me too|"));
+        EXPECT_EQ(form->LinkState, 3);
+        EXPECT_EQ(form->Closed, 0);
+    }
+};
+
+TEST_F(LinkTrafficTest, ChatGoesBothWaysOnTheHostsSide) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsHost());
+    Say("hello");
+    EXPECT_TRUE(peer.WaitFor("NAME:Bert|CHAT:hello|"));
+    EXPECT_EQ(form->Edit1->Text(), "");
+    peer.Send("CHAT:hi Bert|");
+    ASSERT_TRUE(LogReaches(3));
+    EXPECT_EQ(Log(), (std::vector<AnsiString>{T(78) + " Anna", "Bert: hello", "Anna: hi Bert"}));
+}
+
+TEST_F(LinkTrafficTest, ChatGoesBothWaysOnTheCallersSide) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    peer.Send("CHAT:hi Bert|");
+    ASSERT_TRUE(LogReaches(2));
+    Say("");
+    EXPECT_TRUE(peer.WaitFor("NAMEBert|CHAT:|")) << "an empty line travels as CHAT: alone";
+    EXPECT_EQ(Log(), (std::vector<AnsiString>{T(78) + " Anna", "Anna: hi Bert", "Bert: "}));
+}
+
+TEST_F(LinkTrafficTest, EnterInTheInputLineSendsIt) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    form->Edit1->Text = "by Enter";
+    form->Edit1->SetFocus();
+    form->PressDialogKey(false);
+    EXPECT_TRUE(peer.WaitFor("NAMEBert|CHAT:by Enter|"));
+    EXPECT_EQ(Log().back(), "Bert: by Enter");
+}
+
+TEST_F(LinkTrafficTest, EnterBeforeTheLinkSendsAndLogsNothing) {
+    ASSERT_NO_FATAL_FAILURE(StartAsHost());
+    const std::vector<AnsiString> log = Log();
+    form->PressDialogKey(false);
+    EXPECT_EQ(Log(), log);
+}
+
+TEST_F(LinkTrafficTest, MessagesOfOneReadAreDispatchedInOrder) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    peer.Send("CHAT:first|DATA:1*5*-1*-1|CHAT:second NAME DATA|DATA:|CHAT:third");
+    ASSERT_TRUE(LogReaches(3));
+    PumpFor(100);
+    EXPECT_EQ(Log(),
+              (std::vector<AnsiString>{T(78) + " Anna", "Anna: first", "Anna: second NAME DATA"}))
+        << "a protocol word inside a chat text is text; the unended third waits";
+    EXPECT_EQ(form->Payloads, std::vector<AnsiString>{"1*5*-1*-1"}) << "DATA: alone is ignored";
+    peer.Send(" line|");
+    ASSERT_TRUE(LogReaches(4));
+    EXPECT_EQ(Log().back(), "Anna: third line");
+}
+
+TEST_F(LinkTrafficTest, AMessageSplitOverTwoReadsIsPutTogether) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsHost());
+    peer.Send("CHAT:hal");
+    PumpFor(300); // Korvel reads the first half on its own
+    EXPECT_EQ(Log().size(), 1u) << "nothing is shown of a message before its end";
+    peer.Send("f a line|DA");
+    ASSERT_TRUE(LogReaches(2));
+    EXPECT_EQ(Log().back(), "Anna: half a line");
+    PumpFor(100);
+    peer.Send("TA:R|");
+    ASSERT_TRUE(PumpUntil([this] { return form->Payloads.size() == 1; }));
+    EXPECT_EQ(form->Payloads.front(), "R");
+}
+
+TEST_F(LinkTrafficTest, SendDataTravelsThroughSendLineOnlyWhileConnected) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    form->SendLine("DATA:R|");
+    EXPECT_TRUE(peer.WaitFor("NAMEBert|DATA:R|"));
+    hook.ExpectMessageBox(T(64)).Caption(T(65));
+    form->Button2->Click();
+    form->SendLine("DATA:TGO|"); // nothing: the link is closed
+    EXPECT_TRUE(PumpUntil([this] { return peer.SawEnd(); }));
+    EXPECT_EQ(peer.Received(), "NAMEBert|DATA:R|");
+}
+
+TEST_F(LinkTrafficTest, TheHostsPartnerVanishingShowsText64) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsHost());
+    hook.ExpectMessageBox(T(64)).Caption(T(65)).Flags(MB_TASKMODAL);
+    peer.Close();
+    ASSERT_TRUE(PumpUntil([this] { return form->Closed == 1; }));
+    EXPECT_EQ(form->LinkState, 0);
+    EXPECT_EQ(Log().back(), "Disconnected");
+    EXPECT_FALSE(form->Edit1->Enabled());
+    EXPECT_FALSE(form->Button1->Enabled());
+    EXPECT_FALSE(form->Timer1->Enabled());
+}
+
+TEST_F(LinkTrafficTest, TheCallersPartnerVanishingShowsText60) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    hook.ExpectMessageBox(T(60)).Caption(T(61)).Flags(MB_TASKMODAL);
+    peer.Close();
+    ASSERT_TRUE(PumpUntil([this] { return form->Closed == 1; }));
+    EXPECT_EQ(form->LinkState, 0);
+    EXPECT_FALSE(form->Button1->Enabled());
+}
+
+TEST_F(LinkTrafficTest, AResetLinkShowsTheErrorAndThenTheLoss) {
+    // The caller's system reports the reset as error 10054.
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    hook.ExpectMessageBox(T(54) + " 10054").Caption(T(55));
+    hook.ExpectMessageBox(T(60)).Caption(T(61));
+    peer.Send("CHAT:bye|");
+    peer.Reset();
+    ASSERT_TRUE(PumpUntil([this] { return form->Closed == 1; }));
+    EXPECT_EQ(form->LinkState, 0);
+    EXPECT_EQ(form->Closed, 1) << "the end is reported once";
+}
+
+TEST_F(LinkTrafficTest, AResetOnTheHostsSideIsOnlyLogged) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsHost());
+    hook.ExpectMessageBox(T(64)).Caption(T(65));
+    peer.Reset();
+    ASSERT_TRUE(PumpUntil([this] { return form->Closed == 1; }));
+    const std::vector<AnsiString> log = Log();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2], T(62) + " 10054 " + T(63));
+    EXPECT_EQ(log.back(), "Disconnected");
+}
+
+TEST_F(LinkTrafficTest, AbortConnectionWhileLinkedShowsText64AndEndsTheLink) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsHost());
+    hook.ExpectMessageBox(T(64)).Caption(T(65)).Flags(MB_TASKMODAL);
+    form->Button2->Click();
+    EXPECT_EQ(form->Closed, 1);
+    EXPECT_EQ(form->LinkState, 0);
+    EXPECT_TRUE(PumpUntil([this] { return peer.SawEnd(); }));
+}
+
+TEST_F(LinkTrafficTest, ClosingTheWindowWhileLinkedAsksFirst) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    const AnsiString question = T(75) + " Anna?";
+    hook.ExpectMessageBox(question)
+        .Caption(T(45) + " Anna")
+        .Flags(MB_YESNO | MB_TASKMODAL)
+        .Press(IDNO);
+    form->Close();
+    EXPECT_TRUE(form->Visible()) << "No keeps the window and the link";
+    EXPECT_EQ(form->LinkState, 3);
+    hook.ExpectMessageBox(question).Press(IDYES);
+    hook.ExpectMessageBox(T(64)).Caption(T(65));
+    form->Close();
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->LinkState, 0);
+    EXPECT_EQ(form->Closed, 1);
+}
+
+TEST_F(LinkTrafficTest, ASecondCallerCanNeitherSpeakNorEndTheLink) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsHost());
+    LinkPeer stranger;
+    ASSERT_TRUE(stranger.Connect());
+    stranger.Send("NAMEMallory|CHAT:hello|");
+    EXPECT_TRUE(PumpUntil([&] { return stranger.SawEnd(); })) << "hung up at once";
+    stranger.Close();
+    PumpFor(200);
+    // The user sees no question and no line of the stranger's.
+    EXPECT_EQ(Log().size(), 1u);
+    ASSERT_NO_FATAL_FAILURE(ExpectStillLinked());
+}
+
+TEST_F(LinkTrafficTest, GarbageBytesAreIgnored) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsHost());
+    std::mt19937 random(7);
+    std::string garbage;
+    for (int i = 0; i < 20000; ++i) {
+        char c = static_cast<char>(random() % 256);
+        garbage += c == 'C' || c == 'D' || c == 'N' || c == 'M' ? 'x' : c;
+    }
+    garbage += std::string("\0\xff|\r\n|||", 8);
+    peer.Send(garbage);
+    PumpFor(200);
+    // The user sees nothing of it.
+    EXPECT_EQ(Log().size(), 1u);
+    EXPECT_TRUE(form->Payloads.empty());
+    ASSERT_NO_FATAL_FAILURE(ExpectStillLinked());
+}
+
+TEST_F(LinkTrafficTest, ABodyThatGrowsPastTheBoundIsDropped) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    const std::string block(16384, 'a');
+    peer.Send("CHAT:");
+    for (size_t sent = 0; sent <= TTChatForm::MaxBodyLength * 2; sent += block.size()) {
+        peer.Send(block);
+        PumpFor(5);
+    }
+    peer.Send("CHAT:not shown, the end of the long one|CHAT:after it|");
+    ASSERT_TRUE(LogReaches(2));
+    PumpFor(100);
+    // The user sees only the message after the dropped one.
+    EXPECT_EQ(Log(), (std::vector<AnsiString>{T(78) + " Anna", "Anna: after it"}));
+    ASSERT_NO_FATAL_FAILURE(ExpectStillLinked());
+}
+
+TEST_F(LinkTrafficTest, ABodyJustWithinTheBoundArrives) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    const std::string text(TTChatForm::MaxBodyLength - 5, 'b');
+    for (size_t at = 0; at < text.size(); at += 8000) {
+        peer.Send((at == 0 ? "CHAT:" : "") + text.substr(at, 8000));
+        PumpFor(5);
+    }
+    peer.Send("|");
+    ASSERT_TRUE(LogReaches(2));
+    EXPECT_EQ(Log().back(), "Anna: " + text);
+}
+
+TEST_F(LinkTrafficTest, AMessageBoxTextIsShownWithAnEmptyCaption) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsHost());
+    const int flags = MB_TASKMODAL | MB_ICONEXCLAMATION;
+    const size_t before = hook.MessageBoxes().size();
+    hook.ExpectMessageBox("Look out!").Caption("").Flags(flags);
+    // MSGB without a colon shows an empty box.
+    hook.ExpectMessageBox("").Caption("").Flags(flags);
+    peer.Send("MSGB:Look out!|MSGB|");
+    ASSERT_TRUE(PumpUntil([&] { return hook.MessageBoxes().size() == before + 2; }));
+    ASSERT_NO_FATAL_FAILURE(ExpectStillLinked());
+}
+
+TEST_F(LinkTrafficTest, AFloodOfMessagesIsHandledInOrder) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    std::string flood;
+    for (int i = 0; i < 20000; ++i)
+        flood += "DATA:R|";
+    for (int i = 0; i < 300; ++i)
+        flood += "CHAT:" + std::to_string(i) + "|";
+    const auto start = std::chrono::steady_clock::now();
+    peer.Send(flood);
+    ASSERT_TRUE(LogReaches(301, 60000));
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(form->Payloads.size(), 20000u);
+    EXPECT_EQ(Log()[1], "Anna: 0");
+    EXPECT_EQ(Log().back(), "Anna: 299");
+    RecordProperty(
+        "flood_ms",
+        std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+    ASSERT_NO_FATAL_FAILURE(ExpectStillLinked());
+}
+
+} // namespace
