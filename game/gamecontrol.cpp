@@ -3,9 +3,11 @@
 #include <algorithm>
 
 #include "game/BoardRules.h"
+#include "game/GameText.h"
 #include "game/Player.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
+#include "net/TVellChatForm.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "ui/GFXEngine.h"
@@ -15,6 +17,7 @@ namespace {
 
 constexpr int DrawLimit = 15;
 constexpr unsigned TickInterval = 100;
+constexpr unsigned ReadyInterval = 1500;
 
 constexpr int DrawCaption = 68;
 constexpr int DrawQuestion = 107;
@@ -52,6 +55,7 @@ VellGameControl::~VellGameControl() {
     FirstSeat.reset();
     SecondSeat.reset();
     delete GameTimer;
+    FreeLink();
     ClearHistory();
     delete History;
     delete Engine;
@@ -87,8 +91,19 @@ void VellGameControl::OnGameTimer(TObject*) {
         NewMatch();
         return;
     }
+    if (GameMode == NetworkMode && History->Count < 2) {
+        if (PartnerReady == 0 && LocalSideStarts())
+            return; // waits for the partner's "R"
+        if (!LocalSideStarts() && !PendingMove) {
+            GameTimer->Interval = ReadyInterval;
+            Link->SendData("R");
+            return;
+        }
+    }
     if (!PendingMove)
         return;
+    if (PendingMoveIsLocal && NetworkGame)
+        SendPendingMove();
     const MoveRecord move = *PendingMove;
     PendingMove = nullptr;
     GameTimer->Enabled = false;
@@ -130,6 +145,10 @@ bool VellGameControl::CountDrawMoves(const MoveRecord& move) {
     if (MovesWithoutPutOrRemove <= DrawMoveLimit || GameMode == ArcadeMode)
         return false;
     MovesWithoutPutOrRemove = 0;
+    if (NetworkGame) {
+        MainForm->DrawGame1->Visible = true; // the user may offer a draw
+        return false;
+    }
     const int answer = MessageBox(GetString(DrawQuestion), GetString(DrawCaption),
                                   MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     if (answer == IDYES) {
@@ -158,6 +177,19 @@ void VellGameControl::ChooseNextState(const MoveRecord& move, const BoardRecord&
         return;
     }
     GameState = board.inHand[SideToMove - 1] == 0 ? MoveState : PutState;
+}
+
+bool VellGameControl::LocalSideStarts() {
+    return (WhoStarts && PlayerByColour(Black)->IsRemote()) ||
+           (!WhoStarts && PlayerByColour(White)->IsRemote());
+}
+
+void VellGameControl::SendPendingMove() {
+    Link->SendData(MoveToText(*PendingMove));
+}
+
+void VellGameControl::SendStartLine() {
+    Link->SendData("S");
 }
 
 void VellGameControl::AskNextPlayer() {

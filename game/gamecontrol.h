@@ -104,6 +104,13 @@ public:
     void OnGameTimer(TObject* Sender);
     // Asks the side to move for its move by the game state.
     void AskNextPlayer();
+    // Network game: the colour that makes this game's first move is played
+    // on this machine.
+    bool LocalSideStarts();
+    // Network game: the pending move goes to the partner.
+    void SendPendingMove();
+    // Network game: tells the partner that this side gave the game up.
+    void SendStartLine();
 
     // `winner` 0 for none.
     void GameOver(uint8_t reason, uint8_t winner);
@@ -235,6 +242,9 @@ private:
     bool BuildSeatsFromDialog();
     void BuildTwoPeopleSeats();
     void BuildClassicSeats();
+    // False when no connection was made.
+    bool BuildNetworkSeats();
+    void FreeLink();
     int ChosenDifficulty();
     void FreePlayerSelection();
     void SetStatusPanel(int index, const AnsiString& text);

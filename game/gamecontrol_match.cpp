@@ -5,9 +5,11 @@
 
 #include "game/ComputerPlayer.h"
 #include "game/HumanPlayer.h"
+#include "game/RemotePlayer.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
+#include "net/TVellChatForm.h"
 #include "platform/vcl/CSpin.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
@@ -30,6 +32,7 @@ constexpr int WonMatchText1 = 89;
 constexpr int MatchOverCaption = 90;
 constexpr int NewMatchHint = 96;
 constexpr int TwoPeopleText = 97;
+constexpr int NetworkText = 106;
 constexpr int ComputerName = 103;
 constexpr int UndoRefusedText = 108;
 constexpr int TitleCaption = 207;
@@ -62,6 +65,8 @@ constexpr Difficulty Difficulties[] = {
 // ---- Game end ----
 
 void VellGameControl::GameOver(uint8_t reason, uint8_t winner) {
+    if (NetworkGame)
+        PartnerReady = 0;
     ShowGameOverMessage(reason, winner);
     GameTimer->Enabled = false;
     if (GameMode == ClassicMode && winner == White && SecondSeat->ErrorRate >= TooEasyErrorRate)
@@ -105,8 +110,14 @@ void VellGameControl::DecideMatch() {
     }
 }
 
+// A network draw ends when the partner's answer arrives.
 void VellGameControl::DrawGame() {
-    GameOver(ReasonDraw, Empty);
+    if (NetworkGame) {
+        Link->SendData("TGO");
+        GameTimer->Enabled = false;
+    } else {
+        GameOver(ReasonDraw, Empty);
+    }
 }
 
 // ---- Undo ----
@@ -174,7 +185,9 @@ void VellGameControl::NewMatch() {
         ReplayFlag = 0; // a choice this game cannot replay: ask again
     }
     FreePlayerSelection();
-    StartNextGame();
+    // A network game starts when the link's name exchange completes.
+    if (!NetworkGame)
+        StartNextGame();
 }
 
 void VellGameControl::ResetMatch() {
@@ -186,6 +199,7 @@ void VellGameControl::ResetMatch() {
     MainForm->UndoLastMove1->Enabled = false;
     MatchOver = 0;
     WhoStarts = 0;
+    FreeLink();
     Wins1 = 0;
     Wins2 = 0;
     Engine->SetCounters(0, 0);
@@ -200,6 +214,8 @@ bool VellGameControl::BuildSeatsFromDialog() {
         BuildClassicSeats();
         return true;
     }
+    if (PlayerSelectionForm->RadioButton6->Checked)
+        return BuildNetworkSeats();
     return false;
 }
 
@@ -230,6 +246,33 @@ void VellGameControl::BuildClassicSeats() {
     MainForm->StatusBar1->Panels->Items[0]->Width = ClassicPromptWidth;
 }
 
+// Nothing about seats travels: each side seats the partner by its role.
+bool VellGameControl::BuildNetworkSeats() {
+    NetworkGame = 1;
+    Link = new TVellChatForm(nullptr);
+    const AnsiString name = PlayerSelectionForm->Edit2->Text;
+    if (!Link->StartConnection(name)) {
+        FreeLink();
+        return false;
+    }
+    if (Link->IsServer()) {
+        FirstSeat = std::make_unique<HumanPlayer>(name, this, White, *this);
+        SecondSeat = std::make_unique<RemotePlayer>("Opponent", this, Black, *this);
+    } else {
+        FirstSeat = std::make_unique<RemotePlayer>("Opponent", this, White, *this);
+        SecondSeat = std::make_unique<HumanPlayer>(name, this, Black, *this);
+    }
+    SetStatusPanel(1, GetString(NetworkText));
+    GameMode = NetworkMode;
+    MainForm->DrawGame1->Visible = true;
+    return true;
+}
+
+void VellGameControl::FreeLink() {
+    delete Link;
+    Link = nullptr;
+}
+
 int VellGameControl::ChosenDifficulty() {
     const int index = PlayerSelectionForm->RadioGroup1->ItemIndex;
     if (index >= 0 && index < static_cast<int>(std::size(Difficulties)))
@@ -248,6 +291,8 @@ void VellGameControl::StartNextGame() {
     GameTimer->Enabled = true;
     MainForm->Visible = true;
     WhoStarts = !WhoStarts;
+    if (NetworkGame)
+        PartnerReady = LocalSideStarts() ? 0 : 1;
     NewGame();
     GameState = PutState;
     GameTimer->Enabled = true;

@@ -272,6 +272,13 @@ void TForm1::NewGame1Click(TObject*) {
         Game->GameOver(ReasonGivenUp, 2);
     else if (Game->GameMode == TwoPeopleMode)
         SurrenderTwoPersonGame();
+    else if (Game->GameMode == NetworkMode)
+        SurrenderNetworkGame();
+}
+
+void TForm1::SurrenderNetworkGame() {
+    Game->GameOver(ReasonGivenUp, OtherColour(Game->HumanColour()));
+    Game->SendStartLine();
 }
 
 // The checked name is the side that gives up.

@@ -93,6 +93,7 @@ private:
     void RestoreWindowSize();
     void SetMenuChecks();
     void SurrenderTwoPersonGame();
+    void SurrenderNetworkGame();
     void FreeServices();
 
     bool shown_ = false;

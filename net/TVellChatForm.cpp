@@ -1,0 +1,162 @@
+#include "net/TVellChatForm.h"
+
+#include "game/BoardRules.h"
+#include "game/GameText.h"
+#include "game/gamecontrol.h"
+#include "myunits/LANGUAGE.h"
+#include "platform/vcl/Forms.h"
+#include "ui/GFXEngine.h"
+#include "ui/TForm1.h"
+
+namespace {
+
+constexpr int DrawOfferText = 67;
+constexpr int DrawOfferCaption = 68;
+constexpr int DrawDeclinedText = 69;
+constexpr int DrawDeclinedCaption = 70;
+constexpr int DrawAcceptedText = 71;
+constexpr int DrawAcceptedCaption = 72;
+constexpr int GaveUpText = 73;
+constexpr int GaveUpCaption = 74;
+
+constexpr const char* RefusedMoveText =
+    "The partner sent a move that is not possible in this game; the connection is closed:";
+
+bool IsPoint(int32_t point) {
+    return point >= 0 && point < PointCount;
+}
+
+} // namespace
+
+TVellChatForm::TVellChatForm(TComponent* Owner) : TTChatForm(Owner) {}
+
+void TVellChatForm::ConnectionClosed() {
+    Timer1->Enabled = false;
+    Game().MatchOver = 1;
+    Game().GameTimer->Enabled = true;
+}
+
+void TVellChatForm::ConnectionEstablished() {
+    Game().StartNextGame();
+}
+
+void TVellChatForm::DataReceived(const AnsiString& payload) {
+    // Bodies that followed a refused move in the same read come too late.
+    if (LinkState != 3)
+        return;
+    if (payload == "R")
+        PartnerReady();
+    else if (payload == "TGO")
+        PartnerOffersDraw();
+    else if (payload == "TGY")
+        PartnerAcceptedDraw();
+    else if (payload == "TGN")
+        PartnerDeclinedDraw();
+    else if (payload == "S")
+        PartnerGaveUp();
+    else
+        PartnerMoved(payload);
+}
+
+void TVellChatForm::SendData(const AnsiString& payload) {
+    SendLine("DATA:" + payload + "|");
+}
+
+void TVellChatForm::PartnerReady() {
+    if (Game().IsAtGameStart())
+        Game().PartnerReady = 1;
+}
+
+void TVellChatForm::PartnerOffersDraw() {
+    Game().GameTimer->Enabled = false;
+    const int answer = Application->MessageBox(Text(DrawOfferText), Text(DrawOfferCaption),
+                                               MB_YESNO | MB_ICONQUESTION);
+    if (answer == IDYES) {
+        SendData("TGY");
+        Game().GameOver(ReasonDraw, Empty);
+    } else {
+        SendData("TGN");
+        Game().GameTimer->Enabled = true;
+    }
+}
+
+void TVellChatForm::PartnerAcceptedDraw() {
+    Application->MessageBox(Text(DrawAcceptedText), Text(DrawAcceptedCaption), MB_ICONEXCLAMATION);
+    Game().GameOver(ReasonDraw, Empty);
+}
+
+void TVellChatForm::PartnerDeclinedDraw() {
+    Application->MessageBox(Text(DrawDeclinedText), Text(DrawDeclinedCaption), MB_ICONEXCLAMATION);
+    Game().GameTimer->Enabled = true;
+}
+
+void TVellChatForm::PartnerGaveUp() {
+    Application->MessageBox(Text(GaveUpText), Text(GaveUpCaption), MB_ICONEXCLAMATION);
+    Game().GameOver(ReasonGivenUp, Game().HumanColour());
+}
+
+// A payload that is no move at all may be a word of a later version: it
+// is dropped and the game goes on.
+void TVellChatForm::PartnerMoved(const AnsiString& text) {
+    MoveRecord move = PassMove;
+    if (!MoveFromText(text, move))
+        return;
+    if (!IsPartnersLegalMove(move)) {
+        RefusePartnerMove(text);
+        return;
+    }
+    Game().SubmitMove(move, false);
+}
+
+bool TVellChatForm::IsPartnersLegalMove(const MoveRecord& move) {
+    VellGameControl& game = Game();
+    const uint8_t colour = OtherColour(game.HumanColour());
+    if (game.GetSideToMove() != colour || game.PendingMove)
+        return false;
+    BoardRecord board;
+    game.Engine->CopyBoard(board);
+    const bool mayJump = MayJump(board, colour);
+    switch (game.GetGameState()) {
+    case PutState:
+        return move.kind == Put && BoardRules::ApplyPut(board, colour, move);
+    case MoveState:
+        if (move.kind == NoMove) // the partner passes only when it cannot move
+            return !mayJump && !HasLegalMove(board, colour);
+        return (move.kind == Move || move.kind == Jump) && (move.kind == Jump) == mayJump &&
+               IsPoint(move.a) && IsPoint(move.b) && board.cell[move.a] == colour &&
+               board.cell[move.b] == Empty && (mayJump || AreAdjacent(move.a, move.b));
+    case RemoveState:
+        if (move.kind == NoMove)
+            return !BoardRules::HasRemovablePiece(board, colour);
+        return move.kind == Remove && BoardRules::ApplyRemove(board, move, colour);
+    default:
+        return false;
+    }
+}
+
+void TVellChatForm::RefusePartnerMove(const AnsiString& text) {
+    const AnsiString line = AnsiString(RefusedMoveText) + " " + text;
+    Memo1->Lines->Add(line);
+    CloseLink();
+    Application->MessageBox(line, Caption, MB_TASKMODAL | MB_ICONEXCLAMATION);
+    ConnectionClosed();
+}
+
+// Closing this end reports nothing, so the match is ended here.
+void TVellChatForm::CloseLink() {
+    LinkState = 0;
+    if (IsServer())
+        ServerSocket1->Active = false;
+    else
+        ClientSocket1->Active = false;
+    Edit1->Enabled = false;
+    Button1->Enabled = false;
+}
+
+VellGameControl& TVellChatForm::Game() {
+    return *Form1->Game;
+}
+
+AnsiString TVellChatForm::Text(int number) {
+    return TMyLanguages::GetSingleton().GetString(number);
+}

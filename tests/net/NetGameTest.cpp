@@ -1,0 +1,346 @@
+// Network matches through the whole program: the player-selection dialog,
+// the connect dialog, the game timer and the board, against a peer that the
+// test drives over 127.0.0.1:1024 with the bytes of the wire protocol. The
+// peer plays by the same deterministic policy as the whole-game tests, on
+// the position that Korvel shows.
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+
+#include "game/GameText.h"
+#include "game/Player.h"
+#include "game/gamecontrol.h"
+#include "net/TTCPConnectForm.h"
+#include "net/TVellChatForm.h"
+#include "tests/net/LinkPeer.h"
+#include "tests/ui/GameFixture.h"
+#include "ui/GFXEngine.h"
+#include "ui/TForm1.h"
+#include "ui/TPlayerSelectionForm.h"
+
+namespace {
+
+size_t Count(const std::string& text, const std::string& word) {
+    size_t n = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))
+        ++n;
+    return n;
+}
+
+class NetGameTest : public GameFixture {
+protected:
+    void SelectNetwork() {
+        hook.ExpectModal<TPlayerSelectionForm>().Fill([](TPlayerSelectionForm& form) {
+            form.RadioButton6->Click();
+            form.Edit2->Text = "Bert";
+            form.Button1->Click();
+        });
+    }
+    // Korvel ("Bert") hosts and accepts the peer ("Anna"); game 1 starts.
+    void HostMatch() {
+        StartProgram();
+        ExpectWelcome();
+        SelectNetwork();
+        hook.ExpectModal<TTCPConnectForm>().Fill([](TTCPConnectForm& dialog) {
+            dialog.RadioButton2->Click();
+            dialog.Button1->Click();
+        });
+        ASSERT_TRUE(RunUntil([this] { return Game().Link && Game().Link->LinkState == 2; }, 20));
+        ASSERT_TRUE(peer.Connect());
+        hook.ExpectMessageBox("Anna " + Text(76)).Press(IDYES);
+        peer.Send("NAMEAnna|");
+        ASSERT_TRUE(peer.WaitFor("NAME:Bert|"));
+        ASSERT_TRUE(RunUntil([this] { return Game().GetGameState() == 5; }, 20));
+    }
+    // Korvel ("Bert") calls the peer ("Anna"); game 1 starts.
+    void CallMatch() {
+        ASSERT_TRUE(peer.Listen()) << "port 1024 is taken";
+        StartProgram();
+        ExpectWelcome();
+        SelectNetwork();
+        hook.ExpectModal<TTCPConnectForm>().Fill([](TTCPConnectForm& dialog) {
+            dialog.Edit1->Text = "127.0.0.1";
+            dialog.Button1->Click();
+        });
+        ASSERT_TRUE(RunUntil([this] { return Game().Link != nullptr; }, 20));
+        ASSERT_TRUE(peer.Accept());
+        ASSERT_TRUE(peer.WaitFor("NAMEBert|"));
+        peer.Send("NAME:Anna|");
+        ASSERT_TRUE(RunUntil([this] { return Game().GetGameState() == 5; }, 20));
+    }
+    // After the link ends the next match opens; the test quits there.
+    void ExpectNextMatchQuit() {
+        hook.ExpectMessageBox(Text(299)).Repeatedly();
+        hook.ExpectModal<TPlayerSelectionForm>().Result(mrCancel);
+    }
+    void SendData(const std::string& payload) { peer.Send("DATA:" + payload + "|"); }
+
+    uint8_t PeerColour() { return OtherColour(Game().HumanColour()); }
+    bool PeerToMove() {
+        if (!Running() || !Game().Link || Game().Link->LinkState != 3 || Game().PendingMove)
+            return false;
+        const uint8_t state = Game().GetGameState();
+        return Game().GetSideToMove() == PeerColour() && (state == 1 || state == 4 || state == 5);
+    }
+    // The peer's move by the policy; NoMove when the rules leave it none
+    // (Korvel passes for it on its own).
+    MoveRecord PeerMove(Style style) {
+        return ChooseMove(CurrentBoard(), PeerColour(), Game().GetGameState(), style);
+    }
+    // Plays both sides until `done`: Korvel's user by clicks, the peer by
+    // sending its moves, once per position.
+    bool PlayBoth(const std::function<bool()>& done, Style korvel, Style partner) {
+        std::pair<int, int> sentAt{-1, -1};
+        return RunUntil(done, 120, [&] {
+            if (HumanToMove()) {
+                PlayTurn({{Game().HumanColour(), korvel}});
+                return;
+            }
+            const std::pair<int, int> here{Game().Wins1 + Game().Wins2, HistoryCount()};
+            if (!PeerToMove() || here == sentAt)
+                return;
+            const MoveRecord move = PeerMove(partner);
+            if (move.kind != NoMove)
+                SendData(MoveToText(move));
+            sentAt = here;
+        });
+    }
+    size_t ReadyCount() { return Count(peer.Received(), "DATA:R|"); }
+    size_t MovesSent() {
+        return Count(peer.Received(), "DATA:") - ReadyCount() - Count(peer.Received(), "DATA:TG") -
+               Count(peer.Received(), "DATA:S|");
+    }
+    std::vector<AnsiString> LinkLog() {
+        std::vector<AnsiString> lines;
+        for (int i = 0; i < Game().Link->Memo1->Lines->Count; ++i)
+            lines.push_back(Game().Link->Memo1->Lines->Strings[i]);
+        return lines;
+    }
+
+    LinkPeer peer;
+};
+
+// Korvel hosts: colour 1 is its user's and begins game 1 once the peer's
+// "R" has come; moves travel both ways to a win; game 2 is begun by the
+// peer, and Korvel sends "R" until the peer's first move arrives.
+TEST_F(NetGameTest, HostWinsAGameThenThePartnerBeginsTheNext) {
+    ASSERT_NO_FATAL_FAILURE(HostMatch());
+    EXPECT_EQ(Game().GameMode, NetworkMode);
+    EXPECT_TRUE(Game().FirstSeat->IsHuman());
+    EXPECT_TRUE(Game().SecondSeat->IsRemote());
+    EXPECT_EQ(Game().SecondSeat->Name, "Opponent");
+    EXPECT_TRUE(Game().LocalSideStarts());
+    EXPECT_TRUE(Form1->DrawGame1->Visible);
+
+    // The user's first move waits for the partner's readiness.
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+    PlayTurn({{1, Style::Pressing}});
+    PumpFor(300);
+    EXPECT_EQ(HistoryCount(), 1);
+    EXPECT_EQ(MovesSent(), 0u);
+    EXPECT_EQ(ReadyCount(), 0u) << "the starting side never sends R";
+    SendData("R");
+    ASSERT_TRUE(RunUntil([this] { return MovesSent() == 1; }, 20));
+
+    hook.ExpectMessageBox("Opponent " + Text(80) + " Bert " + Text(81)).Repeatedly();
+    ASSERT_TRUE(PlayBoth([this] { return Game().Wins1 + Game().Wins2 > 0; }, Style::Pressing,
+                         Style::Yielding));
+    EXPECT_EQ(Game().Wins1, 1);
+    EXPECT_EQ(Game().Wins2, 0);
+    EXPECT_GE(MovesSent(), 9u);
+    // Every move sent is a well-formed MoveText.
+    const std::string& sent = peer.Received();
+    for (size_t at = sent.find("DATA:"); at != std::string::npos; at = sent.find("DATA:", at + 1)) {
+        const std::string body = sent.substr(at + 5, sent.find('|', at) - at - 5);
+        MoveRecord move = PassMove;
+        EXPECT_TRUE(body == "R" || MoveFromText(body, move)) << body;
+    }
+
+    // Game 2: the peer begins; Korvel polls with "R" every 1.5 s.
+    EXPECT_FALSE(Game().LocalSideStarts());
+    EXPECT_EQ(Game().GetSideToMove(), 2);
+    const size_t before = ReadyCount();
+    ASSERT_TRUE(RunUntil([&] { return ReadyCount() >= before + 3; }, 20));
+    EXPECT_EQ(Game().GameTimer->Interval(), 1500u);
+    SendData(MoveToText(PeerMove(Style::Yielding)));
+    ASSERT_TRUE(RunUntil([this] { return HistoryCount() == 2; }, 20));
+    EXPECT_EQ(Game().GameTimer->Interval(), 100u);
+    const size_t afterMove = ReadyCount();
+    PumpFor(400); // 8 s of game time
+    EXPECT_EQ(ReadyCount(), afterMove);
+    // An "R" after the first move changes nothing.
+    Game().PartnerReady = 0;
+    SendData("R");
+    PumpFor(200);
+    EXPECT_EQ(Game().PartnerReady, 0);
+}
+
+// Korvel calls: the peer's colour 1 begins game 1, and Korvel sends "R"
+// 1.5 s apart (75 ms at the test's clock) until the first move arrives.
+TEST_F(NetGameTest, CallerSeatsTheOpponentFirstAndRepeatsReady) {
+    ASSERT_NO_FATAL_FAILURE(CallMatch());
+    EXPECT_TRUE(Game().FirstSeat->IsRemote());
+    EXPECT_EQ(Game().FirstSeat->Name, "Opponent");
+    EXPECT_TRUE(Game().SecondSeat->IsHuman());
+    EXPECT_EQ(Game().HumanColour(), 2);
+    EXPECT_FALSE(Game().LocalSideStarts());
+
+    const size_t first = ReadyCount();
+    ASSERT_TRUE(RunUntil([&] { return ReadyCount() > first; }, 20));
+    const auto start = std::chrono::steady_clock::now();
+    const size_t counted = ReadyCount();
+    ASSERT_TRUE(RunUntil([&] { return ReadyCount() >= counted + 4; }, 20));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(4 * 75 * 8 / 10));
+
+    SendData(MoveToText(PeerMove(Style::Yielding)));
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+    EXPECT_EQ(HistoryCount(), 2);
+    PlayTurn({{2, Style::Pressing}});
+    ASSERT_TRUE(RunUntil([this] { return MovesSent() == 1; }, 20));
+    ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
+}
+
+// A draw offered by either side, accepted or declined.
+TEST_F(NetGameTest, DrawOffersAndAnswers) {
+    ASSERT_NO_FATAL_FAILURE(HostMatch());
+    SendData("R");
+
+    // The peer offers, the user declines: the game goes on.
+    hook.ExpectMessageBox(Text(67)).Caption(Text(68)).Flags(MB_YESNO | MB_ICONQUESTION).Press(IDNO);
+    SendData("TGO");
+    ASSERT_TRUE(peer.WaitFor("DATA:TGN|"));
+    EXPECT_TRUE(Game().GameTimer->Enabled());
+    EXPECT_EQ(Game().GetGameState(), 5);
+
+    // The user offers, the peer declines.
+    Form1->DrawGame1->Click();
+    ASSERT_TRUE(peer.WaitFor("DATA:TGO|"));
+    EXPECT_FALSE(Game().GameTimer->Enabled());
+    hook.ExpectMessageBox(Text(69)).Caption(Text(70)).Flags(MB_ICONEXCLAMATION);
+    SendData("TGN");
+    ASSERT_TRUE(RunUntil([this] { return Game().GameTimer->Enabled(); }, 20));
+
+    // The user offers, the peer accepts: a draw, counted for nobody.
+    Form1->DrawGame1->Click();
+    ASSERT_TRUE(RunUntil([this] { return Count(peer.Received(), "DATA:TGO|") == 2; }, 20));
+    hook.ExpectMessageBox(Text(71)).Caption(Text(72)).Flags(MB_ICONEXCLAMATION);
+    hook.ExpectMessageBox(Text(84)).Caption(Text(83));
+    SendData("TGY");
+    ASSERT_TRUE(RunUntil([this] { return !Game().LocalSideStarts() && HistoryCount() == 1; }, 20));
+    EXPECT_EQ(Game().Wins1 + Game().Wins2, 0);
+
+    // The peer offers, the user accepts.
+    hook.ExpectMessageBox(Text(67)).Caption(Text(68)).Press(IDYES);
+    hook.ExpectMessageBox(Text(84)).Caption(Text(83));
+    SendData("TGO");
+    ASSERT_TRUE(peer.WaitFor("DATA:TGY|"));
+    ASSERT_TRUE(RunUntil([this] { return Game().LocalSideStarts(); }, 20));
+    EXPECT_EQ(Game().Wins1 + Game().Wins2, 0);
+}
+
+// "S" both ways: the side that receives it wins the game.
+TEST_F(NetGameTest, SurrenderBothWays) {
+    ASSERT_NO_FATAL_FAILURE(HostMatch());
+    hook.ExpectMessageBox(Text(73)).Caption(Text(74)).Flags(MB_ICONEXCLAMATION);
+    SendData("S");
+    ASSERT_TRUE(RunUntil([this] { return Game().Wins1 == 1; }, 20));
+    EXPECT_EQ(Game().Wins2, 0);
+
+    Form1->NewGame1->Click();
+    ASSERT_TRUE(peer.WaitFor("DATA:S|"));
+    EXPECT_EQ(Game().Wins2, 1);
+    EXPECT_TRUE(Game().LocalSideStarts()) << "game 3 is begun by colour 1 again";
+}
+
+// The partner's machine vanishes mid-game: the user is told, the match
+// ends and the next match's dialog opens.
+TEST_F(NetGameTest, PartnerVanishingEndsTheMatch) {
+    ASSERT_NO_FATAL_FAILURE(HostMatch());
+    SendData("R");
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+    PlayTurn({{1, Style::Pressing}});
+    ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
+    hook.ExpectMessageBox(Text(64)).Caption(Text(65));
+    ExpectNextMatchQuit();
+    peer.Reset();
+    ASSERT_TRUE(RunUntil([this] { return hook.ModalForms().size() >= 3; }, 20));
+    EXPECT_EQ(Game().Link, nullptr) << "the next match frees the link window";
+}
+
+// Bad game data from the peer. A payload that is no move is dropped and
+// the game goes on; a move that is not the peer's or not legal here is
+// dropped, logged, and the link is closed, so the match ends cleanly.
+struct BadMove {
+    const char* name;
+    bool peerToMove; // sent when the peer is to move
+    const char* payload;
+    bool closes;
+};
+
+void PrintTo(const BadMove& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NetBadMoveTest : public NetGameTest, public testing::WithParamInterface<BadMove> {};
+
+TEST_P(NetBadMoveTest, IsDropped) {
+    const BadMove& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(HostMatch());
+    SendData("R");
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+    const MoveRecord own = ChooseMove(CurrentBoard(), 1, 5, Style::Pressing);
+    std::string payload = c.payload;
+    const size_t mark = payload.find("OCCUPIED");
+    if (mark != std::string::npos)
+        payload.replace(mark, 8, std::to_string(own.a));
+    if (c.peerToMove) {
+        Play(own);
+        ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
+    }
+    const size_t logLines = LinkLog().size();
+    if (c.closes) {
+        hook.ExpectMessageBox("The partner sent a move that is not possible in this game; the "
+                              "connection is closed: " +
+                              payload)
+            .Flags(MB_TASKMODAL | MB_ICONEXCLAMATION);
+        ExpectNextMatchQuit();
+    }
+    const int history = HistoryCount();
+    // Bodies after the refused move in the same read are not taken either.
+    SendData(payload);
+    if (c.closes) {
+        ASSERT_TRUE(RunUntil([this] { return peer.SawEnd(); }, 20));
+        EXPECT_EQ(HistoryCount(), history);
+        EXPECT_EQ(LinkLog().size(), logLines + 1);
+        EXPECT_EQ(Game().Link->LinkState, 0);
+        ASSERT_TRUE(RunUntil([this] { return Game().Link == nullptr; }, 20))
+            << "the next match frees the link window";
+    } else {
+        PumpFor(300);
+        EXPECT_EQ(HistoryCount(), history);
+        EXPECT_FALSE(peer.SawEnd());
+        EXPECT_EQ(Game().Link->LinkState, 3);
+        // The game goes on with a good move.
+        SendData(MoveToText(PeerMove(Style::Yielding)));
+        EXPECT_TRUE(RunUntil([&] { return HistoryCount() == history + 1; }, 20));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Payloads, NetBadMoveTest,
+                         testing::Values(BadMove{"NotAMove", true, "hello", false},
+                                         BadMove{"PieceNotANumber", true, "1*x*-1*0", false},
+                                         BadMove{"TooFewStars", true, "1*3", false},
+                                         BadMove{"OutOfTurn", false, "1*20*-1*0", true},
+                                         BadMove{"OccupiedPoint", true, "1*OCCUPIED*-1*0", true},
+                                         BadMove{"PointOffTheBoard", true, "1*24*-1*0", true},
+                                         BadMove{"HugePoint", true, "1*2147483647*-1*0", true},
+                                         BadMove{"MoveWhilePutting", true, "2*0*1*0", true},
+                                         BadMove{"UnknownKind", true, "9*1*2*0", true},
+                                         BadMove{"PassWithPiecesToPut", true, "5*-1*-1*0", true}),
+                         [](const testing::TestParamInfo<BadMove>& info) {
+                             return std::string(info.param.name);
+                         });
+
+} // namespace
