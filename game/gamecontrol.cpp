@@ -12,6 +12,7 @@
 #include "platform/vcl/Forms.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
+#include "ui/THighScoreForm.h"
 
 namespace {
 
@@ -338,6 +339,11 @@ void VellGameControl::FlashGlow() {
 void VellGameControl::ApplyScriptedMove(int32_t a, int32_t b, int32_t c, uint8_t kind,
                                         uint8_t side) {
     Engine->PerformMove(MoveRecord{a, b, c, kind}, side);
+}
+
+void VellGameControl::ShowHighScores() {
+    HighScoreForm->LoadScores();
+    HighScoreForm->ShowModal();
 }
 
 // ---- What a player's turn reaches ----

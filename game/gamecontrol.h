@@ -138,6 +138,8 @@ public:
     void BlinkPoints(const uint8_t mask[PointCount]);
     void FlashGlow();
     void ApplyScriptedMove(int32_t a, int32_t b, int32_t c, uint8_t kind, uint8_t side);
+    // The high-score window with the local table, modally.
+    void ShowHighScores();
 
     // The settings table.
     void CreateSettings();

@@ -61,9 +61,9 @@ TForm1::~TForm1() {
 }
 
 // The menu bar of the form resource: items with their Tags (the language
-// texts that replace the design captions) and handlers. The high scores,
-// the other games, the mailing list, tell a friend and the survey have no
-// window yet; their items stay hidden.
+// texts that replace the design captions) and handlers. The other games,
+// the mailing list, tell a friend and the survey have no window yet; their
+// items stay hidden.
 void TForm1::CreateMenu() {
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = "MainMenu1";
@@ -86,7 +86,8 @@ void TForm1::CreateMenu() {
     };
     item(Game1, nullptr, "Game1", 0, "&Game", nullptr);
     item(UndoLastMove1, Game1, "UndoLastMove1", 3, "&Undo Last Move", &TForm1::UndoLastMove1Click);
-    item(ShowHighscores1, Game1, "ShowHighscores1", 2, "Show &Highscores", nullptr);
+    item(ShowHighscores1, Game1, "ShowHighscores1", 2, "Show &Highscores",
+         &TForm1::ShowHighscores1Click);
     item(DrawGame1, Game1, "DrawGame1", 4, "&Offer Draw Game", &TForm1::DrawGame1Click);
     item(NewGame1, Game1, "NewGame1", 5, "&Surrender Game", &TForm1::NewGame1Click);
     item(StartNewMatch1, Game1, "StartNewMatch1", 6, "Surrender &Match",
@@ -111,7 +112,6 @@ void TForm1::CreateMenu() {
     Tolva1->ImageIndex = 0;
     DrawGame1->Visible = false;
     FillOutSurveyForm1->Visible = false;
-    ShowHighscores1->Visible = false;
     DownloadotherVorlaneGames1->Visible = false;
     Enterourmailinglist1->Visible = false;
     TellAFried1->Visible = false;
@@ -261,6 +261,10 @@ void TForm1::MediaPlayer1Notify(TObject*) {
 void TForm1::UndoLastMove1Click(TObject*) {
     if (Game->IsGameUIEnabled())
         Game->UndoLastMove();
+}
+
+void TForm1::ShowHighscores1Click(TObject*) {
+    Game->ShowHighScores();
 }
 
 void TForm1::DrawGame1Click(TObject*) {

@@ -54,6 +54,7 @@ public:
     void StatusBar1DrawPanel(TStatusBar* StatusBar, TStatusPanel* Panel, const TRect& Rect);
     void MediaPlayer1Notify(TObject* Sender);
     void UndoLastMove1Click(TObject* Sender);
+    void ShowHighscores1Click(TObject* Sender);
     void DrawGame1Click(TObject* Sender);
     void NewGame1Click(TObject* Sender);
     void StartNewMatch1Click(TObject* Sender);

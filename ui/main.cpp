@@ -1,10 +1,11 @@
 // The program entry: the application object, its help file and title, the
-// main window, and the message loop.
+// main window and the forms that live as long as it, and the message loop.
 
 #include <exception>
 
 #include "platform/vcl/Forms.h"
 #include "ui/TForm1.h"
+#include "ui/THighScoreForm.h"
 
 int main() {
     try {
@@ -12,6 +13,7 @@ int main() {
         Application->HelpFile = "KORVEL.HLP";
         Application->Title = "Korvel";
         Application->CreateForm(Form1);
+        Application->CreateForm(HighScoreForm);
         Application->Run();
     } catch (const std::exception& error) {
         Application->ShowException(error);

@@ -52,6 +52,11 @@ void TList::Clear() { list_.clear(); }
 void* TList::First() const { return CheckIndex(0), list_.front(); }
 void* TList::Last() const { return CheckIndex(0), list_.back(); }
 
+void TList::Sort(TListSortCompare Compare) {
+    std::sort(list_.begin(), list_.end(),
+              [Compare](void* a, void* b) { return Compare(a, b) < 0; });
+}
+
 // ---- TStrings ----
 
 TStrings::TStrings()

@@ -60,6 +60,10 @@ public:
     using Exception::Exception;
 };
 
+// The order of two items of a list: negative when Item1 comes first,
+// positive when Item2 does, 0 when either may.
+using TListSortCompare = int (*)(void* Item1, void* Item2);
+
 // A list of untyped pointers; it owns nothing.
 class TList : public TObject {
 public:
@@ -76,6 +80,8 @@ public:
     void Clear();
     void* First() const;
     void* Last() const;
+    // An unstable sort: items that compare equal may change places.
+    void Sort(TListSortCompare Compare);
 
     ReadOnlyProperty<int> Count;
     IndexedProperty<void*> Items;

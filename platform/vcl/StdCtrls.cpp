@@ -181,11 +181,16 @@ protected:
 
 private:
     std::vector<AnsiString> Read() const { return LinesOf(memo_->toPlainText()); }
+    // An empty last line is kept by a line end after it, as reading drops
+    // the one line end that text may end with.
     void Write(const std::vector<AnsiString>& lines) {
         QStringList text;
         for (const AnsiString& line : lines)
             text << ToQString(line);
-        memo_->setPlainText(text.join(u'\n'));
+        QString joined = text.join(u'\n');
+        if (!lines.empty() && lines.back().empty())
+            joined += u'\n';
+        memo_->setPlainText(joined);
     }
     static void Check(const std::vector<AnsiString>& lines, int index) {
         if (index < 0 || index >= static_cast<int>(lines.size()))

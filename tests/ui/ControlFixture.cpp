@@ -17,6 +17,7 @@
 #include "platform/win32/Clock.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
+#include "ui/THighScoreForm.h"
 #include "ui/TPlayerSelectionForm.h"
 
 namespace fs = std::filesystem;
@@ -98,6 +99,7 @@ void ControlFixture::TearDown() {
 void ControlFixture::StartProgram() {
     Form1 = new TForm1(Application);
     Form1->AppDir = folder_;
+    HighScoreForm = new THighScoreForm(Application);
     Form1->Show();
     ASSERT_NE(Form1->Game, nullptr);
 }
@@ -106,6 +108,8 @@ void ControlFixture::StopProgram() {
     Form1->Close();
     delete Form1;
     Form1 = nullptr;
+    delete HighScoreForm;
+    HighScoreForm = nullptr;
 }
 
 void ControlFixture::Restart() {

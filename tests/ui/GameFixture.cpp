@@ -13,6 +13,7 @@
 #include "platform/win32/Clock.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
+#include "ui/THighScoreForm.h"
 #include "ui/TPlayerSelectionForm.h"
 
 namespace fs = std::filesystem;
@@ -83,6 +84,7 @@ void GameFixture::StartProgram() {
     clickPlaces_.clear();
     Form1 = new TForm1(Application);
     Form1->AppDir = folder.Path();
+    HighScoreForm = new THighScoreForm(Application);
     Form1->Show();
 }
 
@@ -90,6 +92,8 @@ void GameFixture::StopProgram() {
     Form1->Close();
     delete Form1;
     Form1 = nullptr;
+    delete HighScoreForm;
+    HighScoreForm = nullptr;
 }
 
 bool GameFixture::Running() const {

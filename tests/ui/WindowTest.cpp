@@ -42,7 +42,7 @@ struct MenuItemCase {
 const MenuItemCase MenuItems[] = {
     {"Game1", 0, "&Game", true},
     {"UndoLastMove1", 3, "&Undo Last Move", true},
-    {"ShowHighscores1", 2, "Show &Highscores", false},
+    {"ShowHighscores1", 2, "Show &Highscores", true},
     {"DrawGame1", 4, "&Offer Draw Game", false},
     {"NewGame1", 5, "&Surrender Game", true},
     {"StartNewMatch1", 6, "Surrender &Match", true},

@@ -228,6 +228,21 @@ TEST(Memo, LinesAreTheMemosText) {
     EXPECT_THROW(memo->Lines->Strings[0] = "x", EStringListError);
 }
 
+TEST(Memo, EmptyLinesKeepTheirRows) {
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    auto* memo = On<TMemo>(form.get());
+    memo->Lines->Add("");
+    EXPECT_EQ(memo->Lines->Count, 1);
+    memo->Lines->Add("Norway");
+    memo->Lines->Add("");
+    EXPECT_EQ(memo->Lines->Count, 3);
+    memo->Lines->Add("Chile");
+    ASSERT_EQ(memo->Lines->Count, 4);
+    EXPECT_EQ(memo->Lines->Strings[0], "");
+    EXPECT_EQ(memo->Lines->Strings[2], "");
+    EXPECT_EQ(memo->Lines->Strings[3], "Chile");
+}
+
 TEST(Buttons, CodeSetsCheckedWithoutOnClickAndAClickRunsIt) {
     std::unique_ptr<TExampleForm> form(new TExampleForm(nullptr));
     form->RadioButton1->Checked = true;

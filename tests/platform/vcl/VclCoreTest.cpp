@@ -186,6 +186,19 @@ TEST(TList, HoldsPointersInOrder) {
     EXPECT_THROW(list.Delete(3), EListError);
 }
 
+TEST(TList, SortsByTheCompareFunction) {
+    int values[] = {3, 9, 1, 7};
+    TList list;
+    for (int& value : values)
+        list.Add(&value);
+    list.Sort([](void* a, void* b) { return *static_cast<int*>(b) - *static_cast<int*>(a); });
+    ASSERT_EQ(list.Count, 4);
+    EXPECT_EQ(list.Items[0], &values[1]);
+    EXPECT_EQ(list.Items[1], &values[3]);
+    EXPECT_EQ(list.Items[2], &values[0]);
+    EXPECT_EQ(list.Items[3], &values[2]);
+}
+
 TEST(Assert, StopsTheProgramWithItsText) {
     EXPECT_DEATH(Assert(false, "ms_Singleton"), "Assertion failed: ms_Singleton");
     Assert(true, "never shown");

@@ -1,0 +1,7 @@
+# The high-score window with its local table, and the enter-name dialog.
+korvel_add_test(scores_test GUI
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/ControlFixture.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ScoresDialogsTest.cpp
+  LIBS korvel_ui)
+add_dependencies(scores_test korvel_languages korvel_packs korvel_sounds korvel_songs korvel_help)
