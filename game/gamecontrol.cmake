@@ -3,4 +3,5 @@
 list(APPEND KORVEL_UI_SOURCES
   ${PROJECT_SOURCE_DIR}/game/gamecontrol.cpp
   ${PROJECT_SOURCE_DIR}/game/gamecontrol_match.cpp
-  ${PROJECT_SOURCE_DIR}/game/gamecontrol_settings.cpp)
+  ${PROJECT_SOURCE_DIR}/game/gamecontrol_settings.cpp
+  ${PROJECT_SOURCE_DIR}/game/gamecontrol_arcade.cpp)

@@ -87,6 +87,8 @@ void VellGameControl::OnGameTimer(TObject*) {
     if (TicksHeld)
         return;
     TickCounter = TickCounter + 1;
+    if (GameMode == ArcadeMode && !RunArcadeClock())
+        return;
     if (MatchOver) {
         GameTimer->Enabled = false;
         NewMatch();

@@ -83,6 +83,11 @@ constexpr int Count = 29;
 // "0" or "1".
 AnsiString BoolToSettingString(bool value);
 
+// The arcade: a stage won adds ten points for every piece kept, and the
+// seconds of the next stage's bonus time to the clock.
+constexpr int32_t PointsPerPiece = 10;
+int32_t StageBonusSeconds(int32_t stage);
+
 class VellGameControl final : public PlayerHost {
 public:
     // Builds the settings, the board view on the form, the stopped game
@@ -252,6 +257,20 @@ private:
     void SetStatusPanel(int index, const AnsiString& text);
     void PlaySong(int song);
     static AnsiString DefaultSetting(int index);
+
+    // The arcade.
+    void BuildArcadeSeats();
+    // False when the clock ran out, which has ended the game.
+    bool RunArcadeClock();
+    void ShowTimeIsUp();
+    void CountArcadeResult(uint8_t winner);
+    // The score, the clock and the computer of the next stage; false when
+    // the arcade was lost and a new match has taken its place.
+    bool StartArcadeStage();
+    // The result into the local high-score table, or why it does not go.
+    void EndArcadeMatch();
+    void AdvanceStage();
+    void StrengthenComputer();
 
     SystemSecondClock SearchClock;
     // Starting a game and asking a side let messages through with the game

@@ -68,6 +68,8 @@ void VellGameControl::GameOver(uint8_t reason, uint8_t winner) {
     if (NetworkGame)
         PartnerReady = 0;
     ShowGameOverMessage(reason, winner);
+    if (GameMode == ArcadeMode)
+        CountArcadeResult(winner);
     GameTimer->Enabled = false;
     if (GameMode == ClassicMode && winner == White && SecondSeat->ErrorRate >= TooEasyErrorRate)
         MessageBox(GetString(TooEasyText), GetString(TooEasyCaption), MB_ICONEXCLAMATION);
@@ -86,6 +88,8 @@ void VellGameControl::ShowGameOverMessage(uint8_t reason, uint8_t winner) {
         MessageBox(text, GetString(GameOverCaption), MB_OK);
     } else if (reason == ReasonDraw) {
         MessageBox(GetString(DrawText), GetString(GameOverCaption), MB_ICONEXCLAMATION);
+    } else if (reason == ReasonArcadeClock) {
+        ShowTimeIsUp();
     }
 }
 
@@ -164,7 +168,8 @@ void VellGameControl::NewMatch() {
         // The last choices, restored as the dialog's show restores them.
         PlayerSelectionForm->FormShow(PlayerSelectionForm);
         if (PlayerSelectionForm->RadioButton1->Checked ||
-            PlayerSelectionForm->RadioButton2->Checked)
+            PlayerSelectionForm->RadioButton2->Checked ||
+            PlayerSelectionForm->RadioButton3->Checked)
             ReplayFlag = MessageBox(GetString(ReplayQuestion), GetString(TitleCaption),
                                     MB_YESNO | MB_ICONQUESTION) == IDYES;
     }
@@ -212,6 +217,10 @@ bool VellGameControl::BuildSeatsFromDialog() {
     }
     if (PlayerSelectionForm->RadioButton2->Checked) {
         BuildClassicSeats();
+        return true;
+    }
+    if (PlayerSelectionForm->RadioButton3->Checked) {
+        BuildArcadeSeats();
         return true;
     }
     if (PlayerSelectionForm->RadioButton6->Checked)
@@ -294,6 +303,8 @@ void VellGameControl::StartNextGame() {
     if (NetworkGame)
         PartnerReady = LocalSideStarts() ? 0 : 1;
     NewGame();
+    if (GameMode == ArcadeMode && !StartArcadeStage())
+        return; // a new match has replaced the lost arcade
     GameState = PutState;
     GameTimer->Enabled = true;
     Engine->DrawBoard();

@@ -1,12 +1,16 @@
-// The high-score window with its local table and the enter-name dialog, on
-// the running program with its game timer stopped.
+// The high-score window with its local table, the stage summary of the
+// arcade and the enter-name dialog, on the running program with its game
+// timer stopped.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <vector>
 
 #include "platform/vcl/StdCtrls.h"
+#include "platform/win32/Clock.h"
 #include "tests/ui/ControlFixture.h"
+#include "ui/TAdvanceStageForm.h"
 #include "ui/TEnterNameForm.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
@@ -210,6 +214,113 @@ TEST_F(ScoresFixture, HelpOpensTheTopicOfTheGameModes) {
     HighScoreForm->Button3->Click();
     ASSERT_EQ(hook.HelpTopics().size(), 1u);
     EXPECT_EQ(hook.HelpTopics()[0], "IDH_Bedienung_von_Korvel");
+}
+
+// ---- The stage summary ----
+
+class StageSummaryTest : public ScoresFixture {
+protected:
+    // The controller as it stands after a won stage.
+    void WonStage(int nextStage, int seconds, int pieces, int score) {
+        Game().ArcadeStage = nextStage;
+        Game().ArcadeSecondsLeft = seconds;
+        Game().ArcadePiecesBonus = pieces;
+        Game().ArcadeScore = score;
+        form = new TAdvanceStageForm(Form1);
+    }
+    void TearDown() override {
+        delete form;
+        ScoresFixture::TearDown();
+    }
+    static AnsiString Value(TLabel* label) { return label->Caption; }
+
+    TAdvanceStageForm* form = nullptr;
+};
+
+TEST_F(StageSummaryTest, ShowsTheSumsAndCountsThemUpOnce) {
+    WonStage(2, 100, 7, 0);
+    form->FormShow(form);
+    EXPECT_EQ(form->Caption(), Text(161) + "1");
+    EXPECT_EQ(form->Button1->Caption(), Text(240));
+    EXPECT_EQ(form->Label1->Caption(), Text(160) + " 2");
+    EXPECT_EQ(Value(form->Label12), "100");
+    EXPECT_EQ(Value(form->Label13), "140");
+    EXPECT_EQ(Value(form->Label14), "100");
+    EXPECT_EQ(Value(form->Label5), "0");
+    EXPECT_EQ(Value(form->Label6), "100");
+    EXPECT_EQ(Value(form->Label7), "70");
+    EXPECT_EQ(Value(form->Label8), "0");
+    form->FormPaint(form);
+    EXPECT_EQ(Value(form->Label13), "0");
+    EXPECT_EQ(Value(form->Label14), "240");
+    EXPECT_EQ(Value(form->Label6), "0");
+    EXPECT_EQ(Value(form->Label7), "0");
+    EXPECT_EQ(Value(form->Label8), "170");
+    // Covered and uncovered: the paint comes again and counts nothing.
+    form->Label7->Caption = "30";
+    form->FormPaint(form);
+    EXPECT_EQ(Value(form->Label7), "30");
+    EXPECT_EQ(Value(form->Label8), "170");
+}
+
+struct SummaryCase {
+    const char* name;
+    int nextStage, seconds, pieces;
+    bool gameOver;
+    const char* bonusSeconds;
+};
+
+void PrintTo(const SummaryCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StageSummaryCaseTest : public StageSummaryTest,
+                             public testing::WithParamInterface<SummaryCase> {};
+
+TEST_P(StageSummaryCaseTest, CaptionAndBonusTime) {
+    const SummaryCase& c = GetParam();
+    WonStage(c.nextStage, c.seconds, c.pieces, 400);
+    form->FormShow(form);
+    EXPECT_EQ(Value(form->Label13), c.bonusSeconds);
+    if (c.gameOver) {
+        EXPECT_EQ(form->Caption(), "Game Over");
+        EXPECT_EQ(form->Button1->Caption(), Text(261));
+    } else {
+        EXPECT_EQ(form->Caption(), Text(161) + IntToStr(c.nextStage - 1));
+        EXPECT_EQ(form->Button1->Caption(), Text(240));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stages, StageSummaryCaseTest,
+    testing::Values(SummaryCase{"StageFiveGivesTwentySeconds", 5, 30, 6, false, "20"},
+                    SummaryCase{"StageSixGivesNone", 6, 30, 6, false, "0"},
+                    SummaryCase{"StageNineGivesNone", 9, 30, 6, false, "0"},
+                    SummaryCase{"NoSecondsLeftIsGameOver", 3, 0, 9, true, "100"},
+                    SummaryCase{"FourPiecesIsGameOver", 3, 50, 4, true, "100"},
+                    SummaryCase{"FivePiecesGoOn", 3, 50, 5, false, "100"}),
+    [](const testing::TestParamInfo<SummaryCase>& info) { return info.param.name; });
+
+TEST_F(StageSummaryTest, TheButtonDuringTheCountClosesTheDialogAtOnce) {
+    // Real time: 310 units of 2 ms each.
+    SetClockScale(1);
+    WonStage(2, 100, 7, 0);
+    TTimer press(nullptr);
+    press.Interval = 100;
+    press.OnTimer = [&](TObject*) {
+        press.Enabled = false;
+        form->Button1->Click();
+    };
+    hook.ExpectModal<TAdvanceStageForm>().Fill([&](TAdvanceStageForm&) { press.Enabled = true; });
+    // The count starts with the first paint, inside the modal call.
+    press.Enabled = true;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(form->ShowModal(), mrOk);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(500));
+    const int total = StrToInt(Value(form->Label14)) + StrToInt(Value(form->Label8));
+    EXPECT_GT(total, 100) << "the count had begun";
+    EXPECT_LT(total, 240 + 170) << "the count did not finish";
 }
 
 // ---- The enter-name dialog ----

@@ -78,7 +78,7 @@ TEST_F(PlayerSelectionTest, ItShowsTheTextsAndTheStoredChoicesOfTheFirstStart) {
             // classic game stands in for it.
             EXPECT_TRUE(form.RadioButton2->Checked);
             EXPECT_FALSE(form.RadioButton4->Enabled);
-            EXPECT_FALSE(form.RadioButton3->Enabled);
+            EXPECT_TRUE(form.RadioButton3->Enabled);
             EXPECT_TRUE(form.RadioButton6->Enabled);
             EXPECT_EQ(form.Edit1->Text(), Text(103));
             EXPECT_EQ(form.Edit2->Text(), "");

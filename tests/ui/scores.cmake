@@ -1,7 +1,9 @@
-# The high-score window with its local table, and the enter-name dialog.
+# The arcade inside the running program, the stage summary, the high-score
+# window with its local table, and the enter-name dialog.
 korvel_add_test(scores_test GUI
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/ControlFixture.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ArcadeTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ScoresDialogsTest.cpp
   LIBS korvel_ui)
 add_dependencies(scores_test korvel_languages korvel_packs korvel_sounds korvel_songs korvel_help)
