@@ -131,6 +131,9 @@ void THighScoreForm::PlaceIntroduction() {
     Label10 = NewTitle(this, Panel4, "Label10", 690, "Online Highscores", 384);
     Memo8 = NewMemo(this, Panel4, "Memo8", 10, HeadTop, 384, 222);
     Memo8->Tag = 691;
+    // The panel is disabled only so that it takes no input; its text reads
+    // as text.
+    Memo8->Font->Color = clWindowText;
 }
 
 void THighScoreForm::PlaceButtons() {
