@@ -174,7 +174,7 @@ void TSurveyForm::CreateChoiceQuestions(int& top) {
                          "Kids Songs", "Other:"});
     RadioGroup3->Caption = "What music style would you like for Korvel:";
     RadioGroup3->Height = 92;
-    Edit5 = Edit(ScrollBox1, "Edit5", 396, top + 62, 112);
+    Edit5 = Edit(ScrollBox1, "Edit5", 396, top + 36, 112); // beside "Other:"
     top += RadioGroup3->Height + 8;
     RadioGroup4 = Radio(ScrollBox1, "RadioGroup4", GroupLeft, top, GroupWidth, 3,
                         {"Yes ", "No", "No opinion"});
