@@ -8,6 +8,8 @@
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
 #include "net/TVellChatForm.h"
+#include "online/TIData.h"
+#include "online/Unit1.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "ui/GFXEngine.h"
@@ -84,9 +86,13 @@ void VellGameControl::SubmitMove(const MoveRecord& move, bool send) {
 }
 
 void VellGameControl::OnGameTimer(TObject*) {
+    if (SurveyForm)
+        return;
     if (TicksHeld)
         return;
     TickCounter = TickCounter + 1;
+    if (TickCounter == 1)
+        MainForm->IData->StartPlayTimer(); // play time counts from the first tick on
     if (GameMode == ArcadeMode && !RunArcadeClock())
         return;
     if (MatchOver) {

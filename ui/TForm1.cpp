@@ -6,9 +6,12 @@
 #include "myunits/TGlobalBlowFish.h"
 #include "myunits/TLogFile.h"
 #include "myunits/Utils.h"
+#include "online/TIData.h"
+#include "online/Unit1.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/WinGdi.h"
 #include "ui/TSurrenderForm.h"
+#include "web/HTTPConnector.h"
 
 TForm1* Form1 = nullptr;
 
@@ -51,6 +54,8 @@ TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
     AppDir = "";
     LogFile = new TLogFile();
     BlowFish = new TGlobalBlowFish();
+    IData = new TIData(GetWebServerAddress() + "/cgi-bin/ID.pl",
+                       AnsiString("software\\Hemlow\\rq8") + "\\idata", "kvl");
     AppDir = GetProgramDir();
 }
 
@@ -62,8 +67,8 @@ TForm1::~TForm1() {
 
 // The menu bar of the form resource: items with their Tags (the language
 // texts that replace the design captions) and handlers. The other games,
-// the mailing list, tell a friend and the survey have no window yet; their
-// items stay hidden.
+// the mailing list and tell a friend have no window yet; their items stay
+// hidden, and so does the survey's.
 void TForm1::CreateMenu() {
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = "MainMenu1";
@@ -107,7 +112,8 @@ void TForm1::CreateMenu() {
     item(Enterourmailinglist1, Help1, "Enterourmailinglist1", 580, "Enter our mailing list",
          nullptr);
     item(TellAFried1, Help1, "TellAFried1", 21, "Tell A Friend", nullptr);
-    item(FillOutSurveyForm1, Help1, "FillOutSurveyForm1", 1, "&Fill out survey form", nullptr);
+    item(FillOutSurveyForm1, Help1, "FillOutSurveyForm1", 1, "&Fill out survey form",
+         &TForm1::FillOutSurveyForm1Click);
 
     Tolva1->ImageIndex = 0;
     DrawGame1->Visible = false;
@@ -231,11 +237,13 @@ void TForm1::FormClose(TObject*, TCloseAction&) {
     FreeServices();
 }
 
-// The controller first (its players, its timer), then the log, the
-// language texts and the cipher.
+// The controller first (its players, its timer), then the usage data, the
+// log, the language texts and the cipher.
 void TForm1::FreeServices() {
     delete Game;
     Game = nullptr;
+    delete IData;
+    IData = nullptr;
     delete LogFile;
     LogFile = nullptr;
     delete Languages;
@@ -337,4 +345,15 @@ void TForm1::Contents1Click(TObject*) {
 
 void TForm1::GameRules1Click(TObject*) {
     Application->HelpJump(GermanTexts() ? "IDH_Spielregeln-german" : "IDH_Spielregeln");
+}
+
+// The game waits while the survey is open.
+void TForm1::FillOutSurveyForm1Click(TObject*) {
+    Game->GameTimer->Enabled = false;
+    SurveyForm = new TSurveyForm(this);
+    SurveyForm->Visible = false;
+    SurveyForm->ShowModal();
+    delete SurveyForm;
+    SurveyForm = nullptr;
+    Game->GameTimer->Enabled = true;
 }

@@ -3,6 +3,7 @@
 
 #include <exception>
 
+#include "online/TUpdateNotification.h"
 #include "platform/vcl/Forms.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
@@ -14,6 +15,7 @@ int main() {
         Application->Title = "Korvel";
         Application->CreateForm(Form1);
         Application->CreateForm(HighScoreForm);
+        Application->CreateForm(UpdateNotification);
         Application->Run();
     } catch (const std::exception& error) {
         Application->ShowException(error);
