@@ -8,6 +8,7 @@
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
 #include "net/TVellChatForm.h"
+#include "online/TIData.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "ui/GFXEngine.h"
@@ -86,6 +87,8 @@ void VellGameControl::OnGameTimer(TObject*) {
     if (TicksHeld)
         return;
     TickCounter = TickCounter + 1;
+    if (TickCounter == 1)
+        MainForm->IData->StartPlayTimer(); // play time counts from the first tick on
     if (MatchOver) {
         GameTimer->Enabled = false;
         NewMatch();

@@ -6,9 +6,11 @@
 #include "myunits/TGlobalBlowFish.h"
 #include "myunits/TLogFile.h"
 #include "myunits/Utils.h"
+#include "online/TIData.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/WinGdi.h"
 #include "ui/TSurrenderForm.h"
+#include "web/HTTPConnector.h"
 
 TForm1* Form1 = nullptr;
 
@@ -51,6 +53,8 @@ TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
     AppDir = "";
     LogFile = new TLogFile();
     BlowFish = new TGlobalBlowFish();
+    IData = new TIData(GetWebServerAddress() + "/cgi-bin/ID.pl",
+                       AnsiString("software\\Hemlow\\rq8") + "\\idata", "kvl");
     AppDir = GetProgramDir();
 }
 
@@ -231,11 +235,13 @@ void TForm1::FormClose(TObject*, TCloseAction&) {
     FreeServices();
 }
 
-// The controller first (its players, its timer), then the log, the
-// language texts and the cipher.
+// The controller first (its players, its timer), then the usage data, the
+// log, the language texts and the cipher.
 void TForm1::FreeServices() {
     delete Game;
     Game = nullptr;
+    delete IData;
+    IData = nullptr;
     delete LogFile;
     LogFile = nullptr;
     delete Languages;

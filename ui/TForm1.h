@@ -1,6 +1,6 @@
 #pragma once
-// The main window: it owns the process-wide services (log, cipher, language
-// texts), the graphics pack and the game controller, carries the menu bar,
+// The main window: it owns the process-wide services (log, cipher, usage
+// data, language texts), the graphics pack and the game controller, carries the menu bar,
 // the status bar and the invisible music player, and forwards every menu
 // command to the controller or to a dialog. The board view is a child
 // control that the controller creates on this form.
@@ -15,6 +15,7 @@
 class TMyLanguages;
 class TGlobalBlowFish;
 class TLogFile;
+class TIData;
 class VellGameControl;
 
 class TForm1 : public TForm {
@@ -68,6 +69,7 @@ public:
     TMyLanguages* Languages; // created at first show
     TGlobalBlowFish* BlowFish;
     TLogFile* LogFile;
+    TIData* IData; // usage data
     bool CloseRequested;
     HINSTANCE GraphicsLibrary; // the loaded graphics pack
     AnsiString AppDir;         // the program folder, ending with "/"

@@ -1,8 +1,9 @@
 // The program entry: the application object, its help file and title, the
-// main window, and the message loop.
+// main window and the forms created with it, and the message loop.
 
 #include <exception>
 
+#include "online/TUpdateNotification.h"
 #include "platform/vcl/Forms.h"
 #include "ui/TForm1.h"
 
@@ -12,6 +13,7 @@ int main() {
         Application->HelpFile = "KORVEL.HLP";
         Application->Title = "Korvel";
         Application->CreateForm(Form1);
+        Application->CreateForm(UpdateNotification);
         Application->Run();
     } catch (const std::exception& error) {
         Application->ShowException(error);

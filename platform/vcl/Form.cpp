@@ -133,7 +133,8 @@ TForm::TForm(TComponent* AOwner)
                SetClientSize(client.Width(), client.Height());
            }),
       Constraints([this] { return constraints_.get(); }), Canvas([this] { return canvas_.get(); }),
-      Modal([this] { return modal_; }), constraints_(std::make_unique<TSizeConstraints>()) {
+      Modal([this] { return modal_; }), Active([this] { return Widget()->isActiveWindow(); }),
+      constraints_(std::make_unique<TSizeConstraints>()) {
     auto* window = new FormWindow(this);
     client_ = new FormClient(this, window);
     canvas_ = std::make_unique<TCanvas>(client_);

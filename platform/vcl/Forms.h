@@ -100,6 +100,8 @@ public:
     ReadOnlyProperty<TSizeConstraints*> Constraints;
     ReadOnlyProperty<TCanvas*> Canvas;
     ReadOnlyProperty<bool> Modal;
+    // The form is the application's active window (it has the focus).
+    ReadOnlyProperty<bool> Active;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
