@@ -2,6 +2,7 @@
 // and what the user sees when the mail cannot go out.
 
 #include "online/TEnterMailingListForm.h"
+#include "tests/fixtures/MakerServer.h"
 #include "tests/online/OfferFixture.h"
 
 namespace {
@@ -40,6 +41,7 @@ TEST_F(MailingListTest, TheCaptionsAreTheLanguageTextsOfTheTags) {
 }
 
 TEST_F(MailingListTest, NoAtTheQuestionSendsNothingAndKeepsTheFormOpen) {
+    makerserver::MakerServer server;
     StartServices("en_US.UTF-8");
     ExpectQuestion(IDNO);
     hook.ExpectMessageBox(Text(587)).Caption(Text(43)).Flags(MB_OK | MB_ICONSTOP);
@@ -51,7 +53,53 @@ TEST_F(MailingListTest, NoAtTheQuestionSendsNothingAndKeepsTheFormOpen) {
         form.Button2->Click();
     });
     EXPECT_EQ(result, mrCancel);
+    EXPECT_TRUE(server.Requests().empty());
 }
+
+struct EntryCase {
+    const char* name;
+    const char* enteredName;
+    const char* address;
+    const char* post;
+};
+
+void PrintTo(const EntryCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class MailingListEntryTest : public MailingListTest,
+                             public testing::WithParamInterface<EntryCase> {};
+
+// The fields go out as typed, empty ones too, and the user is thanked.
+TEST_P(MailingListEntryTest, TheEntryIsMailedAndTheFormCloses) {
+    const EntryCase c = GetParam();
+    makerserver::MakerServer server;
+    StartServices("en_US.UTF-8");
+    ExpectQuestion(IDYES);
+    hook.ExpectMessageBox(Text(589))
+        .Caption(Text(590))
+        .Flags(MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+    const TModalResult result = Run([&c](TEnterMailingListForm& form) {
+        form.Edit1->Text = c.enteredName;
+        form.Edit2->Text = c.address;
+        form.Button1->Click();
+    });
+    EXPECT_EQ(result, mrOk);
+    const auto mails = server.RequestsTo(makerserver::MailScript);
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_EQ(mails[0].body, c.post);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, MailingListEntryTest,
+    testing::Values(EntryCase{"Filled", "Ann Lee", "ann@example.org",
+                              "subject=Automatic Korvel Mailing list enter&mailfrom=ann@example.org"
+                              "&fromname=Ann Lee&body=Name= Ann Lee\nEMail= ann@example.org"
+                              "&recipient=Mailinglistentries"},
+                    EntryCase{"Empty", "", "",
+                              "subject=Automatic Korvel Mailing list enter&mailfrom=&fromname="
+                              "&body=Name= \nEMail= &recipient=Mailinglistentries"}),
+    [](const testing::TestParamInfo<EntryCase>& info) { return std::string(info.param.name); });
 
 // Nothing answers at the default server's name: the user is told, and a
 // second OK asks and tries again.

@@ -12,7 +12,9 @@
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
 #include "myunits/TGlobalBlowFish.h"
+#include "online/TIData.h"
 #include "platform/vcl/Forms.h"
+#include "web/HTTPConnector.h"
 
 namespace fs = std::filesystem;
 
@@ -29,6 +31,7 @@ OfferFixture::OfferFixture() {
 }
 
 OfferFixture::~OfferFixture() {
+    usage_.reset();
     languages_.reset();
     cipher_.reset();
     std::error_code ignored;
@@ -42,6 +45,8 @@ void OfferFixture::StartServices(const char* locale) {
     cipher_ = std::make_unique<TGlobalBlowFish>();
     languages_ = std::make_unique<TMyLanguages>(
         AnsiString(std::getenv("KORVEL_PROGRAM_DIR")) + "/Languages.rc", true);
+    usage_ = std::make_unique<TIData>(GetWebServerAddress() + "/cgi-bin/ID.pl",
+                                      "software\\Hemlow\\rq8\\idata", "kvl");
 }
 
 AnsiString OfferFixture::Text(int number) {

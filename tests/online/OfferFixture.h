@@ -13,6 +13,7 @@
 #include "platform/vcl/TestHook.h"
 
 class TGlobalBlowFish;
+class TIData;
 class TMyLanguages;
 
 class OfferFixture : public testing::Test {
@@ -20,7 +21,8 @@ protected:
     OfferFixture();
     ~OfferFixture() override;
 
-    // The services of the running program, in the language of `locale`.
+    // The services of the running program (cipher, language texts, usage
+    // data), in the language of `locale`.
     void StartServices(const char* locale);
     AnsiString Text(int number);
 
@@ -37,6 +39,7 @@ private:
     std::string folder_;
     std::unique_ptr<TGlobalBlowFish> cipher_;
     std::unique_ptr<TMyLanguages> languages_;
+    std::unique_ptr<TIData> usage_;
 };
 
 // Processes the event loop until `done`, at most `seconds`.
