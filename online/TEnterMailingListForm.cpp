@@ -23,7 +23,7 @@ TEnterMailingListForm::TEnterMailingListForm(TComponent* Owner) : TForm(Owner) {
     BorderStyle = bsDialog;
     BorderIcons = TBorderIcons() << biSystemMenu;
     ClientWidth = 380;
-    ClientHeight = 216;
+    ClientHeight = 190;
     Position = poScreenCenter;
     PlaceComponents();
     OnShow = Method(this, &TEnterMailingListForm::FormShow);
@@ -40,7 +40,7 @@ void TEnterMailingListForm::PlaceComponents() {
     Label1->AutoSize = false;
     Label1->WordWrap = true;
     Label1->Caption = "Join our mailing list.";
-    Label1->SetBounds(12, 12, 356, 90);
+    Label1->SetBounds(12, 12, 356, 64);
 
     const auto prompt = [this](TLabel*& label, const char* name, int tag, const char* text,
                                int top) {
@@ -58,10 +58,10 @@ void TEnterMailingListForm::PlaceComponents() {
         edit->Parent = this;
         edit->SetBounds(148, top, 220, 22);
     };
-    prompt(Label2, "Label2", 582, "Your name:", 110);
-    field(Edit1, "Edit1", 110);
-    prompt(Label3, "Label3", 583, "Your e-mail address:", 140);
-    field(Edit2, "Edit2", 140);
+    prompt(Label2, "Label2", 582, "Your name:", 84);
+    field(Edit1, "Edit1", 84);
+    prompt(Label3, "Label3", 583, "Your e-mail address:", 114);
+    field(Edit2, "Edit2", 114);
 
     Button1 = new TButton(this);
     Button1->Name = "Button1";
@@ -69,7 +69,7 @@ void TEnterMailingListForm::PlaceComponents() {
     Button1->Tag = 585;
     Button1->Caption = "OK";
     Button1->Default = true;
-    Button1->SetBounds(188, 180, 86, 25);
+    Button1->SetBounds(188, 154, 86, 25);
     Button1->OnClick = Method(this, &TEnterMailingListForm::Button1Click);
 
     Button2 = new TButton(this);
@@ -79,7 +79,7 @@ void TEnterMailingListForm::PlaceComponents() {
     Button2->Caption = "Cancel";
     Button2->Cancel = true;
     Button2->ModalResult = mrCancel;
-    Button2->SetBounds(282, 180, 86, 25);
+    Button2->SetBounds(282, 154, 86, 25);
     Button2->OnClick = Method(this, &TEnterMailingListForm::Button2Click);
 }
 

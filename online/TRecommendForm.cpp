@@ -91,7 +91,7 @@ void TRecommendForm::PlaceComponents() {
     Label1->Parent = Panel1;
     Label1->WordWrap = true;
     Label1->Caption = "Label1";
-    Label1->SetBounds(PanelBorder, PanelBorder, 386, 13);
+    Label1->SetBounds(PanelBorder, PanelBorder, 400, 13);
 
     Image1 = new TImage(this);
     Image1->Name = "Image1";
@@ -105,13 +105,13 @@ void TRecommendForm::PlaceComponents() {
         control->Width = width;
         control->Height = ButtonHeight;
     };
-    button(Button1, "Button1", "Recommend Now", 172);
+    button(Button1, "Button1", "Recommend Now", 160);
     Button1->Default = true;
     Button1->OnClick = Method(this, &TRecommendForm::Button1Click);
-    button(Button2, "Button2", "Maybe Later", 120);
+    button(Button2, "Button2", "Maybe Later", 118);
     Button2->Cancel = true;
     Button2->ModalResult = mrCancel;
-    button(Button3, "Button3", "Never Recommend", 130);
+    button(Button3, "Button3", "Never Recommend", 136);
     Button3->ModalResult = NeverResult;
     Label1->OnResize = Method(this, &TRecommendForm::FitToContents);
     FitToContents(this);

@@ -89,7 +89,7 @@ TSubscribeNewsletterForm::TSubscribeNewsletterForm(TComponent* Owner) : TForm(Ow
     BorderStyle = bsDialog;
     BorderIcons = TBorderIcons() << biSystemMenu;
     ClientWidth = 500;
-    ClientHeight = 378;
+    ClientHeight = 284;
     Position = poScreenCenter;
     PlaceComponents();
     Loaded();
@@ -104,7 +104,7 @@ void TSubscribeNewsletterForm::PlaceComponents() {
     Label1->AutoSize = false;
     Label1->WordWrap = true;
     Label1->Caption = "Label1";
-    Label1->SetBounds(12, 12, 476, 236);
+    Label1->SetBounds(12, 12, 476, 142);
 
     const auto prompt = [this](TLabel*& label, const char* name, int top) {
         label = new TLabel(this);
@@ -121,23 +121,23 @@ void TSubscribeNewsletterForm::PlaceComponents() {
         edit->SetBounds(208, top, 280, 22);
         edit->OnChange = Method(this, &TSubscribeNewsletterForm::Edit1Change);
     };
-    prompt(Label3, "Label3", 256);
-    field(Edit1, "Edit1", 256);
-    prompt(Label4, "Label4", 286);
-    field(Edit3, "Edit3", 286);
+    prompt(Label3, "Label3", 162);
+    field(Edit1, "Edit1", 162);
+    prompt(Label4, "Label4", 192);
+    field(Edit3, "Edit3", 192);
 
     CheckBox1 = new TCheckBox(this);
     CheckBox1->Name = "CheckBox1";
     CheckBox1->Parent = this;
     CheckBox1->Caption = "CheckBox1";
-    CheckBox1->SetBounds(12, 318, 476, 17);
+    CheckBox1->SetBounds(12, 224, 476, 17);
 
     Button1 = new TButton(this);
     Button1->Name = "Button1";
     Button1->Parent = this;
     Button1->Caption = "Button1";
     Button1->Default = true;
-    Button1->SetBounds(208, 342, 150, 25);
+    Button1->SetBounds(208, 248, 150, 25);
     Button1->OnClick = Method(this, &TSubscribeNewsletterForm::Button1Click);
 
     Button2 = new TButton(this);
@@ -146,7 +146,7 @@ void TSubscribeNewsletterForm::PlaceComponents() {
     Button2->Caption = "Button2";
     Button2->Cancel = true;
     Button2->ModalResult = mrCancel;
-    Button2->SetBounds(366, 342, 122, 25);
+    Button2->SetBounds(366, 248, 122, 25);
 }
 
 void TSubscribeNewsletterForm::Edit1Change(TObject*) {}

@@ -57,6 +57,7 @@ TEST_P(RecommendLanguageTest, TheFirstOfferOfARunShowsTheTextsAndOpensThePage) {
         EXPECT_GE(form.Label1->Width, 282);
         EXPECT_LE(form.Label1->Top + form.Label1->Height, form.Panel1->ClientHeight);
         EXPECT_GE(form.Button1->Top, form.Panel1->Top + form.Panel1->Height);
+        EXPECT_GE(form.Button1->Left, form.Panel1->Left);
         EXPECT_LE(form.Button3->Left + form.Button3->Width, form.ClientWidth);
         form.Button1->Click();
     });
