@@ -9,6 +9,7 @@
 #include "myunits/Settings.h"
 #include "net/TVellChatForm.h"
 #include "online/TIData.h"
+#include "online/Unit1.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "ui/GFXEngine.h"
@@ -84,6 +85,8 @@ void VellGameControl::SubmitMove(const MoveRecord& move, bool send) {
 }
 
 void VellGameControl::OnGameTimer(TObject*) {
+    if (SurveyForm)
+        return;
     if (TicksHeld)
         return;
     TickCounter = TickCounter + 1;

@@ -9,6 +9,7 @@
 #include "online/TIData.h"
 #include "online/TRecommendForm.h"
 #include "online/TSubscribeNewsletterForm.h"
+#include "online/Unit1.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/WinGdi.h"
 #include "ui/TSurrenderForm.h"
@@ -67,9 +68,10 @@ TForm1::~TForm1() {
 }
 
 // The menu bar of the form resource: items with their Tags (the language
-// texts that replace the design captions) and handlers. The high scores,
-// the other games and the survey have no window yet; their items stay
-// hidden. The mailing-list item is shown at start-up by the settings.
+// texts that replace the design captions) and handlers. The high scores
+// and the other games have no window yet; their items stay hidden, and so
+// does the survey's. The mailing-list item is shown at start-up by the
+// settings.
 void TForm1::CreateMenu() {
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = "MainMenu1";
@@ -112,7 +114,8 @@ void TForm1::CreateMenu() {
     item(Enterourmailinglist1, Help1, "Enterourmailinglist1", 580, "Enter our mailing list",
          &TForm1::Enterourmailinglist1Click);
     item(TellAFried1, Help1, "TellAFried1", 21, "Tell A Friend", &TForm1::TellAFried1Click);
-    item(FillOutSurveyForm1, Help1, "FillOutSurveyForm1", 1, "&Fill out survey form", nullptr);
+    item(FillOutSurveyForm1, Help1, "FillOutSurveyForm1", 1, "&Fill out survey form",
+         &TForm1::FillOutSurveyForm1Click);
 
     Tolva1->ImageIndex = 0;
     DrawGame1->Visible = false;
@@ -349,4 +352,15 @@ void TForm1::Enterourmailinglist1Click(TObject*) {
 
 void TForm1::TellAFried1Click(TObject*) {
     ShowRecommendOffer(true);
+}
+
+// The game waits while the survey is open.
+void TForm1::FillOutSurveyForm1Click(TObject*) {
+    Game->GameTimer->Enabled = false;
+    SurveyForm = new TSurveyForm(this);
+    SurveyForm->Visible = false;
+    SurveyForm->ShowModal();
+    delete SurveyForm;
+    SurveyForm = nullptr;
+    Game->GameTimer->Enabled = true;
 }

@@ -66,6 +66,7 @@ public:
     void GameRules1Click(TObject* Sender);
     void Enterourmailinglist1Click(TObject* Sender);
     void TellAFried1Click(TObject* Sender);
+    void FillOutSurveyForm1Click(TObject* Sender);
 
     // Fields of its own, in order.
     TMyLanguages* Languages; // created at first show
