@@ -254,6 +254,7 @@ private:
     void FreeLink();
     int ChosenDifficulty();
     void FreePlayerSelection();
+    void OfferOnlineServices();
     void SetStatusPanel(int index, const AnsiString& text);
     void PlaySong(int song);
     static AnsiString DefaultSetting(int index);

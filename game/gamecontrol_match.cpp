@@ -10,6 +10,8 @@
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
 #include "net/TVellChatForm.h"
+#include "online/TRecommendForm.h"
+#include "online/TSubscribeNewsletterForm.h"
 #include "platform/vcl/CSpin.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
@@ -294,8 +296,20 @@ void VellGameControl::FreePlayerSelection() {
     PlayerSelectionForm = nullptr;
 }
 
+// From the sixth start on, the newsletter is offered on every third start
+// and the tell-a-friend page on the start before it; each offer decides
+// itself whether it shows.
+void VellGameControl::OfferOnlineServices() {
+    const int starts = Settings->GetInt(GameSetting::StartCounter);
+    if (starts > 5 && starts % 3 == 0)
+        ShowNewsletterOffer(false);
+    if (starts > 5 && (starts + 1) % 3 == 0)
+        ShowRecommendOffer(false);
+}
+
 void VellGameControl::StartNextGame() {
     const HoldTicks hold(TicksHeld);
+    OfferOnlineServices();
     UndoCount = 0;
     GameTimer->Enabled = true;
     MainForm->Visible = true;

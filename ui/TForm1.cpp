@@ -7,6 +7,8 @@
 #include "myunits/TLogFile.h"
 #include "myunits/Utils.h"
 #include "online/TIData.h"
+#include "online/TRecommendForm.h"
+#include "online/TSubscribeNewsletterForm.h"
 #include "online/Unit1.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/WinGdi.h"
@@ -66,9 +68,9 @@ TForm1::~TForm1() {
 }
 
 // The menu bar of the form resource: items with their Tags (the language
-// texts that replace the design captions) and handlers. The other games,
-// the mailing list and tell a friend have no window yet; their items stay
-// hidden, and so does the survey's.
+// texts that replace the design captions) and handlers. The other games
+// have no window yet; their item stays hidden, and so does the survey's.
+// The mailing-list item is shown at start-up by the settings.
 void TForm1::CreateMenu() {
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = "MainMenu1";
@@ -110,8 +112,8 @@ void TForm1::CreateMenu() {
     item(Contents1, Help1, "Contents1", 13, "Help &Contents", &TForm1::Contents1Click);
     item(GameRules1, Help1, "GameRules1", 14, "Game &Rules", &TForm1::GameRules1Click);
     item(Enterourmailinglist1, Help1, "Enterourmailinglist1", 580, "Enter our mailing list",
-         nullptr);
-    item(TellAFried1, Help1, "TellAFried1", 21, "Tell A Friend", nullptr);
+         &TForm1::Enterourmailinglist1Click);
+    item(TellAFried1, Help1, "TellAFried1", 21, "Tell A Friend", &TForm1::TellAFried1Click);
     item(FillOutSurveyForm1, Help1, "FillOutSurveyForm1", 1, "&Fill out survey form",
          &TForm1::FillOutSurveyForm1Click);
 
@@ -120,7 +122,6 @@ void TForm1::CreateMenu() {
     FillOutSurveyForm1->Visible = false;
     DownloadotherVorlaneGames1->Visible = false;
     Enterourmailinglist1->Visible = false;
-    TellAFried1->Visible = false;
 }
 
 void TForm1::CreateStatusBar() {
@@ -171,6 +172,7 @@ void TForm1::FormShow(TObject*) {
     Game->MatchOver = 1;
     Game->GameTimer->Enabled = true;
     SetMenuChecks();
+    Enterourmailinglist1->Visible = Game->Settings->GetInt(GameSetting::MailingListItem) != 0;
     UpdateCaption();
 }
 
@@ -345,6 +347,14 @@ void TForm1::Contents1Click(TObject*) {
 
 void TForm1::GameRules1Click(TObject*) {
     Application->HelpJump(GermanTexts() ? "IDH_Spielregeln-german" : "IDH_Spielregeln");
+}
+
+void TForm1::Enterourmailinglist1Click(TObject*) {
+    ShowNewsletterOffer(true);
+}
+
+void TForm1::TellAFried1Click(TObject*) {
+    ShowRecommendOffer(true);
 }
 
 // The game waits while the survey is open.

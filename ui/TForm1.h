@@ -65,6 +65,8 @@ public:
     void SoundOn1Click(TObject* Sender);
     void Contents1Click(TObject* Sender);
     void GameRules1Click(TObject* Sender);
+    void Enterourmailinglist1Click(TObject* Sender);
+    void TellAFried1Click(TObject* Sender);
     void FillOutSurveyForm1Click(TObject* Sender);
 
     // Fields of its own, in order.

@@ -3,6 +3,9 @@
 
 #include <exception>
 
+#include "online/TEnterMailingListForm.h"
+#include "online/TRecommendForm.h"
+#include "online/TSubscribeNewsletterForm.h"
 #include "online/TUpdateNotification.h"
 #include "platform/vcl/Forms.h"
 #include "ui/TForm1.h"
@@ -15,7 +18,10 @@ int main() {
         Application->Title = "Korvel";
         Application->CreateForm(Form1);
         Application->CreateForm(HighScoreForm);
+        Application->CreateForm(EnterMailingListForm);
         Application->CreateForm(UpdateNotification);
+        Application->CreateForm(SubscribeNewsletterForm);
+        Application->CreateForm(RecommendForm);
         Application->Run();
     } catch (const std::exception& error) {
         Application->ShowException(error);

@@ -57,7 +57,7 @@ const MenuItemCase MenuItems[] = {
     {"Contents1", 13, "Help &Contents", true},
     {"GameRules1", 14, "Game &Rules", true},
     {"Enterourmailinglist1", 580, "Enter our mailing list", false},
-    {"TellAFried1", 21, "Tell A Friend", false},
+    {"TellAFried1", 21, "Tell A Friend", true},
     {"FillOutSurveyForm1", 1, "&Fill out survey form", false},
 };
 
