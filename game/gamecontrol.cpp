@@ -12,6 +12,7 @@
 #include "platform/vcl/Forms.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
+#include "ui/TTutorialForm.h"
 
 namespace {
 
@@ -106,6 +107,9 @@ void VellGameControl::OnGameTimer(TObject*) {
         SendPendingMove();
     const MoveRecord move = *PendingMove;
     PendingMove = nullptr;
+    // Held to the end of the tick, so that IsMoveInProgress covers the
+    // move's execution as well as the next side's turn.
+    const HoldTicks hold(TicksHeld);
     GameTimer->Enabled = false;
     GameTimer->Interval = TickInterval;
     if (PlayerByColour(SideToMove)->IsHuman())
@@ -153,7 +157,7 @@ bool VellGameControl::CountDrawMoves(const MoveRecord& move) {
                                   MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     if (answer == IDYES) {
         DrawGame();
-        return true;
+        return GameMode != TutorialMode; // there the draw ends nothing
     }
     MainForm->DrawGame1->Visible = true;
     return false;
@@ -192,8 +196,16 @@ void VellGameControl::SendStartLine() {
     Link->SendData("S");
 }
 
+bool VellGameControl::IsMoveInProgress() {
+    return TicksHeld;
+}
+
 void VellGameControl::AskNextPlayer() {
     std::fill(std::begin(Engine->Glow), std::end(Engine->Glow), 0);
+    // Without its window the tutorial has ended: nobody is asked.
+    if (GameMode == TutorialMode &&
+        !(TutorialForm && TutorialForm->CheckTutorialMove(GetGameString())))
+        return;
     Player* seat = SideToMove == White ? FirstSeat.get() : SecondSeat.get();
     if (!seat)
         return; // no match has built the seats yet

@@ -82,8 +82,7 @@ void TPlayerSelectionForm::PlaceComponents() {
     radio(RadioButton6, "RadioButton6", 291, "Human player over the Internet ", 108,
           &TPlayerSelectionForm::RadioButton6Click);
     RadioButton2->Checked = true;
-    // The tutorial and the arcade are not offered yet.
-    RadioButton4->Enabled = false;
+    // The arcade is not offered yet.
     RadioButton3->Enabled = false;
 
     Label2 = new TLabel(this);
