@@ -202,7 +202,8 @@ bool VellGameControl::IsMoveInProgress() {
 
 void VellGameControl::AskNextPlayer() {
     std::fill(std::begin(Engine->Glow), std::end(Engine->Glow), 0);
-    // Without its window the tutorial has ended: nobody is asked.
+    // The tutorial decides whether the side to move is asked; without its
+    // window it has ended, and nobody is.
     if (GameMode == TutorialMode &&
         !(TutorialForm && TutorialForm->CheckTutorialMove(GetGameString())))
         return;

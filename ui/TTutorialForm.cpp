@@ -68,7 +68,7 @@ TTutorialForm::TTutorialForm(TComponent* Owner) : TForm(Owner) {
     BorderStyle = bsDialog;
     BorderIcons = TBorderIcons() << biMinimize;
     ClientWidth = 196;
-    ClientHeight = 372;
+    ClientHeight = 327;
     Position = poDesktopCenter;
     PlaceComponents();
     OnShow = Method(this, &TTutorialForm::FormShow);
@@ -95,8 +95,8 @@ void TTutorialForm::PlaceComponents() {
         text->WordWrap = true;
         text->SetBounds(8, top, 180, height);
     };
-    label(Label1, "Label1", 8, 150);
-    label(Label2, "Label2", 162, 142);
+    label(Label1, "Label1", 8, 120);
+    label(Label2, "Label2", 136, 120);
 
     const auto button = [this](TButton*& b, const char* name, int tag, const char* text, int left,
                                int top, int width, void (TTutorialForm::*handler)(TObject*)) {
@@ -108,9 +108,9 @@ void TTutorialForm::PlaceComponents() {
         b->SetBounds(left, top, width, 25);
         b->OnClick = Method(this, handler);
     };
-    button(Button2, "Button2", 451, "< Back", 8, 310, 86, &TTutorialForm::Button2Click);
-    button(Button1, "Button1", 450, "Next >", 102, 310, 86, &TTutorialForm::Button1Click);
-    button(Button3, "Button3", 452, "Leave Tutorial", 8, 340, 180, &TTutorialForm::Button3Click);
+    button(Button2, "Button2", 451, "< Back", 8, 264, 86, &TTutorialForm::Button2Click);
+    button(Button1, "Button1", 450, "Next >", 102, 264, 86, &TTutorialForm::Button1Click);
+    button(Button3, "Button3", 452, "Leave Tutorial", 8, 294, 180, &TTutorialForm::Button3Click);
     Button2->Enabled = false;
     Button3->Cancel = true;
 }
