@@ -15,6 +15,7 @@
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
+#include "ui/TTutorialForm.h"
 
 namespace {
 
@@ -115,6 +116,9 @@ void VellGameControl::OnGameTimer(TObject*) {
         SendPendingMove();
     const MoveRecord move = *PendingMove;
     PendingMove = nullptr;
+    // Held to the end of the tick, so that IsMoveInProgress covers the
+    // move's execution as well as the next side's turn.
+    const HoldTicks hold(TicksHeld);
     GameTimer->Enabled = false;
     GameTimer->Interval = TickInterval;
     if (PlayerByColour(SideToMove)->IsHuman())
@@ -162,7 +166,7 @@ bool VellGameControl::CountDrawMoves(const MoveRecord& move) {
                                   MB_YESNO | MB_ICONQUESTION | MB_TASKMODAL);
     if (answer == IDYES) {
         DrawGame();
-        return true;
+        return GameMode != TutorialMode; // there the draw ends nothing
     }
     MainForm->DrawGame1->Visible = true;
     return false;
@@ -201,8 +205,17 @@ void VellGameControl::SendStartLine() {
     Link->SendData("S");
 }
 
+bool VellGameControl::IsMoveInProgress() {
+    return TicksHeld;
+}
+
 void VellGameControl::AskNextPlayer() {
     std::fill(std::begin(Engine->Glow), std::end(Engine->Glow), 0);
+    // The tutorial decides whether the side to move is asked; without its
+    // window it has ended, and nobody is.
+    if (GameMode == TutorialMode &&
+        !(TutorialForm && TutorialForm->CheckTutorialMove(GetGameString())))
+        return;
     Player* seat = SideToMove == White ? FirstSeat.get() : SecondSeat.get();
     if (!seat)
         return; // no match has built the seats yet

@@ -109,6 +109,9 @@ public:
     void OnGameTimer(TObject* Sender);
     // Asks the side to move for its move by the game state.
     void AskNextPlayer();
+    // A move is being executed, or a side is being asked for one (the
+    // computer may be searching).
+    bool IsMoveInProgress();
     // Network game: the colour that makes this game's first move is played
     // on this machine.
     bool LocalSideStarts();
@@ -251,6 +254,10 @@ private:
     void BuildClassicSeats();
     // False when no connection was made.
     bool BuildNetworkSeats();
+    void BuildTutorialSeats();
+    // The tutorial window beside the main window's left edge, below its
+    // top.
+    void OpenTutorial();
     void FreeLink();
     int ChosenDifficulty();
     void FreePlayerSelection();

@@ -1,6 +1,7 @@
-// The end of a game, draws, undo, and the matches of two people and of the
-// classic game against the computer.
+// The end of a game, draws, undo, and the matches of two people, of the
+// classic game against the computer and of the tutorial.
 
+#include <algorithm>
 #include <iterator>
 
 #include "game/ComputerPlayer.h"
@@ -19,6 +20,7 @@
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 #include "ui/TPlayerSelectionForm.h"
+#include "ui/TTutorialForm.h"
 
 namespace {
 
@@ -36,6 +38,8 @@ constexpr int NewMatchHint = 96;
 constexpr int TwoPeopleText = 97;
 constexpr int NetworkText = 106;
 constexpr int ComputerName = 103;
+constexpr int TutorialComputerName = 98;
+constexpr int TutorialText = 478;
 constexpr int UndoRefusedText = 108;
 constexpr int TitleCaption = 207;
 constexpr int FirstStartText = 299;
@@ -45,6 +49,9 @@ constexpr int UndoLimit = 3;
 constexpr int NoDepthLimit = 30000;
 constexpr int TwoPeoplePromptWidth = 300;
 constexpr int ClassicPromptWidth = 350;
+constexpr int TutorialPromptWidth = 300;
+constexpr int TutorialComputerSeconds = 1;
+constexpr int TutorialWindowDrop = 12; // below the main window's top
 constexpr float TooEasyErrorRate = 0.25f;
 
 // The computer's strength by the difficulty of the player-selection dialog.
@@ -67,6 +74,8 @@ constexpr Difficulty Difficulties[] = {
 // ---- Game end ----
 
 void VellGameControl::GameOver(uint8_t reason, uint8_t winner) {
+    if (GameMode == TutorialMode)
+        return;
     if (NetworkGame)
         PartnerReady = 0;
     ShowGameOverMessage(reason, winner);
@@ -192,8 +201,9 @@ void VellGameControl::NewMatch() {
         ReplayFlag = 0; // a choice this game cannot replay: ask again
     }
     FreePlayerSelection();
-    // A network game starts when the link's name exchange completes.
-    if (!NetworkGame)
+    // A network game starts when the link's name exchange completes; the
+    // tutorial has set up its own game.
+    if (!NetworkGame && GameMode != TutorialMode)
         StartNextGame();
 }
 
@@ -227,6 +237,10 @@ bool VellGameControl::BuildSeatsFromDialog() {
     }
     if (PlayerSelectionForm->RadioButton6->Checked)
         return BuildNetworkSeats();
+    if (PlayerSelectionForm->RadioButton4->Checked) {
+        BuildTutorialSeats();
+        return true;
+    }
     return false;
 }
 
@@ -277,6 +291,38 @@ bool VellGameControl::BuildNetworkSeats() {
     GameMode = NetworkMode;
     MainForm->DrawGame1->Visible = true;
     return true;
+}
+
+void VellGameControl::BuildTutorialSeats() {
+    MainForm->Visible = true;
+    WhoStarts = 1;
+    NetworkGame = 0;
+    FirstSeat = std::make_unique<HumanPlayer>(PlayerSelectionForm->Edit2->Text, this, White, *this);
+    SecondSeat =
+        std::make_unique<ComputerPlayer>(GetString(TutorialComputerName), this, Black, *this);
+    SecondSeat->SetTimeLimit(TutorialComputerSeconds);
+    SetStatusPanel(1, GetString(TutorialText));
+    SetStatusPanel(0, "");
+    GameMode = TutorialMode;
+    MainForm->DrawGame1->Visible = false;
+    MainForm->StatusBar1->Panels->Items[0]->Width = TutorialPromptWidth;
+    MainForm->Menu = nullptr;
+    NewGame();
+    GameTimer->Enabled = true;
+    OpenTutorial();
+}
+
+void VellGameControl::OpenTutorial() {
+    TutorialForm = new TTutorialForm(MainForm);
+    MainForm->NewGame1->Visible = false;
+    MainForm->UndoLastMove1->Visible = false;
+    MainForm->StartNewMatch1->Visible = false;
+    MainForm->DrawGame1->Visible = false;
+    // Beside the board, not over it: its right edge meets the main
+    // window's left edge, unless that would push it off the screen.
+    TutorialForm->Left = std::max(0, MainForm->Left - TutorialForm->Width);
+    TutorialForm->Top = MainForm->Top + TutorialWindowDrop;
+    TutorialForm->Show();
 }
 
 void VellGameControl::FreeLink() {

@@ -82,8 +82,6 @@ void TPlayerSelectionForm::PlaceComponents() {
     radio(RadioButton6, "RadioButton6", 291, "Human player over the Internet ", 108,
           &TPlayerSelectionForm::RadioButton6Click);
     RadioButton2->Checked = true;
-    // The tutorial is not offered yet.
-    RadioButton4->Enabled = false;
 
     Label2 = new TLabel(this);
     Label2->Name = "Label2";
@@ -220,32 +218,24 @@ void TPlayerSelectionForm::FormShow(TObject*) {
     RadioGroup1->ItemIndex = SettingNumber(Difficulty);
 }
 
-// A choice that is not offered yet (its button is disabled) restores the
-// classic game instead, so the dialog never opens on a choice the user
-// cannot confirm.
+// Any other stored value changes nothing.
 void TPlayerSelectionForm::RestoreOpponentChoice(const AnsiString& choice) {
     const struct {
         const char* value;
         TRadioButton* button;
         void (TPlayerSelectionForm::*handler)(TObject*);
     } choices[] = {
+        {"1", RadioButton2, &TPlayerSelectionForm::RadioButton2Click},
         {"2", RadioButton1, &TPlayerSelectionForm::RadioButton1Click},
         {"3", RadioButton6, &TPlayerSelectionForm::RadioButton6Click},
         {"4", RadioButton3, &TPlayerSelectionForm::RadioButton3Click},
         {"5", RadioButton4, &TPlayerSelectionForm::RadioButton4Click},
     };
     for (const auto& c : choices)
-        if (choice == c.value && c.button->Enabled) {
+        if (choice == c.value) {
             c.button->Checked = true;
             (this->*c.handler)(this);
-            return;
         }
-    const bool notOffered = choice == "3" || choice == "4" || choice == "5";
-    if (choice == "1" || notOffered) {
-        RadioButton2->Checked = true;
-        RadioButton2Click(this);
-        Edit1->Text = Text(103);
-    }
 }
 
 void TPlayerSelectionForm::ShowChoice(bool difficulty, bool matchLength, bool secondName,

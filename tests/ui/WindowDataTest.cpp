@@ -177,6 +177,7 @@ TEST_P(BrokenPackInDialogTest, TheDialogSaysSoAndKeepsADrawableBoard) {
         form.ComboBox1->ItemIndex = 2;
         form.ComboBox1Change(&form);
         EXPECT_EQ(form.ComboBox1->ItemIndex, 0);
+        form.RadioButton2->Click();
         form.Edit2->Text = "Ann";
         form.Button1->Click();
     });

@@ -74,15 +74,14 @@ TEST_F(PlayerSelectionTest, ItShowsTheTextsAndTheStoredChoicesOfTheFirstStart) {
             EXPECT_EQ(form.CSpinEdit1->Value, 3);
             EXPECT_TRUE(form.Button1->Default);
             EXPECT_EQ(form.Button3->ModalResult, 2);
-            // The stored choice (the tutorial) is not offered yet: the
-            // classic game stands in for it.
-            EXPECT_TRUE(form.RadioButton2->Checked);
-            EXPECT_FALSE(form.RadioButton4->Enabled);
+            // The stored choice is the tutorial; every choice is offered.
+            EXPECT_TRUE(form.RadioButton4->Checked);
+            EXPECT_TRUE(form.RadioButton4->Enabled);
             EXPECT_TRUE(form.RadioButton3->Enabled);
             EXPECT_TRUE(form.RadioButton6->Enabled);
             EXPECT_EQ(form.Edit1->Text(), Text(103));
             EXPECT_EQ(form.Edit2->Text(), "");
-            EXPECT_EQ(form.Label1->Caption(), Text(289) + Text(147));
+            EXPECT_EQ(form.Label1->Caption(), Text(296) + Text(146));
             EXPECT_EQ(form.RadioGroup1->ItemIndex, 1);
             EXPECT_EQ(form.ComboBox1->ItemIndex, 0);
             EXPECT_EQ(form.Image1->Picture->Width, 169);
@@ -197,6 +196,7 @@ TEST_F(PlayerSelectionTest, OkRefusesEmptyNamesAfterStoringTheGraphicsSet) {
 
 TEST_F(PlayerSelectionTest, AClassicChoiceIsStoredWithItsDifficulty) {
     OpenDialog({}, [](Form& form) {
+        form.RadioButton2->Click();
         form.Edit2->Text = "Ann";
         form.RadioGroup1->ItemIndex = 2;
         form.Button1->Click();
