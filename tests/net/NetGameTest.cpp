@@ -301,10 +301,7 @@ TEST_P(NetBadMoveTest, IsDropped) {
     }
     const size_t logLines = LinkLog().size();
     if (c.closes) {
-        hook.ExpectMessageBox("The partner sent a move that is not possible in this game; the "
-                              "connection is closed: " +
-                              payload)
-            .Flags(MB_TASKMODAL | MB_ICONEXCLAMATION);
+        hook.ExpectMessageBox(Text(79) + " " + payload).Flags(MB_TASKMODAL | MB_ICONEXCLAMATION);
         ExpectNextMatchQuit();
     }
     const int history = HistoryCount();
@@ -314,6 +311,7 @@ TEST_P(NetBadMoveTest, IsDropped) {
         ASSERT_TRUE(RunUntil([this] { return peer.SawEnd(); }, 20));
         EXPECT_EQ(HistoryCount(), history);
         EXPECT_EQ(LinkLog().size(), logLines + 1);
+        EXPECT_EQ(LinkLog().back(), Text(79) + " " + payload);
         EXPECT_EQ(Game().Link->LinkState, 0);
         ASSERT_TRUE(RunUntil([this] { return Game().Link == nullptr; }, 20))
             << "the next match frees the link window";
