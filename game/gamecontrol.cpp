@@ -121,7 +121,7 @@ void VellGameControl::OnGameTimer(TObject*) {
     const HoldTicks hold(TicksHeld);
     GameTimer->Enabled = false;
     GameTimer->Interval = TickInterval;
-    if (PlayerByColour(SideToMove)->IsHuman())
+    if (PlayerByColour(SideToMove)->IsHuman() && !NetworkGame)
         MainForm->UndoLastMove1->Enabled = true;
     BoardRecord before;
     Engine->CopyBoard(before);

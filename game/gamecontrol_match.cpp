@@ -290,6 +290,9 @@ bool VellGameControl::BuildNetworkSeats() {
     SetStatusPanel(1, GetString(NetworkText));
     GameMode = NetworkMode;
     MainForm->DrawGame1->Visible = true;
+    // An undo is not sent to the partner: it would put the two boards out
+    // of step.
+    MainForm->UndoLastMove1->Visible = false;
     return true;
 }
 

@@ -18,9 +18,7 @@ constexpr int DrawAcceptedText = 71;
 constexpr int DrawAcceptedCaption = 72;
 constexpr int GaveUpText = 73;
 constexpr int GaveUpCaption = 74;
-
-constexpr const char* RefusedMoveText =
-    "The partner sent a move that is not possible in this game; the connection is closed:";
+constexpr int RefusedMoveText = 79;
 
 bool IsPoint(int32_t point) {
     return point >= 0 && point < PointCount;
@@ -135,7 +133,7 @@ bool TVellChatForm::IsPartnersLegalMove(const MoveRecord& move) {
 }
 
 void TVellChatForm::RefusePartnerMove(const AnsiString& text) {
-    const AnsiString line = AnsiString(RefusedMoveText) + " " + text;
+    const AnsiString line = Text(RefusedMoveText) + " " + text;
     Memo1->Lines->Add(line);
     CloseLink();
     Application->MessageBox(line, Caption, MB_TASKMODAL | MB_ICONEXCLAMATION);

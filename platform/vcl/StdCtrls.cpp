@@ -1,5 +1,6 @@
 #include "platform/vcl/StdCtrls.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -239,6 +240,18 @@ TMemo::~TMemo() = default;
 
 // ---- TCheckBox ----
 
+namespace {
+
+// The font colour is the caption's: the mark in the box keeps the
+// system's colour, or white text would leave it unreadable on white.
+void KeepMarkColour(QWidget* box) {
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, QApplication::palette(box).color(QPalette::Text));
+    box->setPalette(palette);
+}
+
+} // namespace
+
 TCheckBox::TCheckBox(TComponent* AOwner)
     : TWinControl(AOwner),
       Checked([this] { return box_->isChecked(); }, [this](bool v) { box_->setChecked(v); }),
@@ -252,6 +265,11 @@ TCheckBox::TCheckBox(TComponent* AOwner)
 
 void TCheckBox::ShowCaption(const AnsiString& caption) {
     box_->setText(ToQString(caption));
+}
+
+void TCheckBox::ApplyFont() {
+    TWinControl::ApplyFont();
+    KeepMarkColour(box_);
 }
 
 void TCheckBox::Click() {
@@ -286,6 +304,11 @@ void TRadioButton::SetChecked(bool checked) {
     radio_->setChecked(checked);
     radio_->setAutoExclusive(true);
     settingInCode_ = false;
+}
+
+void TRadioButton::ApplyFont() {
+    TWinControl::ApplyFont();
+    KeepMarkColour(radio_);
 }
 
 // A click on the checked button changes nothing and runs nothing.

@@ -117,6 +117,7 @@ public:
     void Click() override;
 
 protected:
+    void ApplyFont() override;
     void ShowCaption(const AnsiString& caption) override;
 
 private:
@@ -133,6 +134,7 @@ public:
     void Click() override;
 
 protected:
+    void ApplyFont() override;
     void ShowCaption(const AnsiString& caption) override;
 
 private:

@@ -54,6 +54,12 @@ TestHook::MessageBoxExpectation& TestHook::MessageBoxExpectation::Repeatedly() {
     return *this;
 }
 
+TestHook::MessageBoxExpectation&
+TestHook::MessageBoxExpectation::WhileOpen(std::function<void()> action) {
+    whileOpen_ = std::move(action);
+    return *this;
+}
+
 bool TestHook::MessageBoxExpectation::Matches(const AnsiString& text, const AnsiString& caption,
                                               int flags) const {
     return remaining_ != 0 && text == text_ && (!hasCaption_ || caption == caption_) &&
@@ -158,6 +164,7 @@ AnsiString TestHook::ClassNameOf(const TObject& object) {
 
 int TestHook::AnswerMessageBox(const AnsiString& text, const AnsiString& caption, int flags) {
     MessageBoxCall call{text, caption, flags, DefaultButtonOf(flags), false};
+    std::function<void()> whileOpen;
     for (MessageBoxExpectation& e : boxExpectations_) {
         if (!e.Matches(text, caption, flags))
             continue;
@@ -166,11 +173,15 @@ int TestHook::AnswerMessageBox(const AnsiString& text, const AnsiString& caption
         call.Expected = true;
         if (e.hasAnswer_)
             call.Result = e.answer_;
+        whileOpen = e.whileOpen_;
         break;
     }
     boxes_.push_back(call);
     if (!call.Expected)
         Fail("unexpected message box " + DescribeBox(text, caption, flags));
+    // A copy: the action may state or verify expectations.
+    if (whileOpen)
+        whileOpen();
     return call.Result;
 }
 

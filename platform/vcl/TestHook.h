@@ -11,6 +11,7 @@
 //           form.Button1->Click();       // its ModalResult closes the form
 //       });
 //   hook.ExpectModal<TPlayerSelectionForm>().Result(mrCancel);
+//   hook.ExpectMessageBox("Draw?").WhileOpen([] { /* more messages arrive */ });
 //   ... run the code under test ...
 //   EXPECT_EQ(hook.MessageBoxes().size(), 1u);
 //
@@ -25,6 +26,10 @@
 // installed before it (the GUI test main installs one that fails the
 // running test), and writes to standard error when there is none; every
 // failure is also kept in Failures().
+//
+// A message box with WhileOpen runs that action while it is open, before
+// it is answered, as a user's box lets messages (timers, sockets) run
+// meanwhile; boxes shown inside the action are recorded after the box.
 //
 // A modal form runs as it would for a user: it is shown (OnShow), the
 // pending messages are processed (so its paints run), then Fill runs with
@@ -80,6 +85,8 @@ public:
         MessageBoxExpectation& Press(int id);
         MessageBoxExpectation& Times(int count);
         MessageBoxExpectation& Repeatedly();
+        // Runs while the box is open, before it is answered.
+        MessageBoxExpectation& WhileOpen(std::function<void()> action);
 
     private:
         friend class TestHook;
@@ -93,6 +100,7 @@ public:
         int answer_ = 0;
         bool hasAnswer_ = false;
         int remaining_ = 1; // -1: any number of times
+        std::function<void()> whileOpen_;
     };
 
     class ModalExpectation {

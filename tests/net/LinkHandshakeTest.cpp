@@ -81,6 +81,49 @@ TEST_F(LinkHandshakeTest, TheHostDecliningLeavesItWaitingAndTheCallerSeesText59)
     EXPECT_EQ(form->Closed, 0);
 }
 
+// While the host's question is open, a second caller is hung up at once,
+// and the caller's name sent again raises no second question.
+TEST_F(LinkHandshakeTest, TheHostAsksOnlyOnceWhileItsQuestionIsOpen) {
+    ASSERT_NO_FATAL_FAILURE(StartAsHost());
+    ASSERT_TRUE(peer.Connect());
+    LinkPeer stranger;
+    hook.ExpectMessageBox("Anna " + T(76)).Press(IDYES).WhileOpen([&] {
+        peer.Send("NAMEAnna|NAMEEve|");
+        ASSERT_TRUE(stranger.Connect());
+        stranger.Send("NAMEMallory|");
+        EXPECT_TRUE(PumpUntil([&] { return stranger.SawEnd(); })) << "hung up at once";
+        PumpFor(200);
+        EXPECT_EQ(form->LinkState, 2) << "still asking";
+    });
+    peer.Send("NAMEAnna|");
+    ASSERT_TRUE(peer.WaitFor("NAME:Bert|"));
+    PumpFor(200);
+    EXPECT_EQ(hook.MessageBoxes().size(), 1u);
+    EXPECT_EQ(peer.Received(), "NAME:Bert|");
+    EXPECT_EQ(form->PeerName, "Anna");
+    EXPECT_EQ(form->Established, 1);
+    EXPECT_EQ(stranger.Received(), "");
+}
+
+// The caller leaves while the host's user is still being asked: the Yes
+// that follows starts nothing.
+TEST_F(LinkHandshakeTest, ACallerLeavingWhileTheHostAsksStartsNothing) {
+    ASSERT_NO_FATAL_FAILURE(StartAsHost());
+    ASSERT_TRUE(peer.Connect());
+    hook.ExpectMessageBox("Anna " + T(76)).Press(IDYES).WhileOpen([&] {
+        peer.Close();
+        EXPECT_TRUE(PumpUntil([this] { return form->Closed == 1; }));
+    });
+    peer.Send("NAMEAnna|");
+    ASSERT_TRUE(PumpUntil([this] { return form->Closed == 1 && !hook.MessageBoxes().empty(); }));
+    PumpFor(100);
+    EXPECT_EQ(form->Established, 0);
+    EXPECT_EQ(form->Closed, 1);
+    EXPECT_EQ(form->LinkState, 0);
+    EXPECT_EQ(Log().back(), "Disconnected");
+    EXPECT_FALSE(form->Button1->Enabled());
+}
+
 TEST_F(LinkHandshakeTest, TheCallerSeesText59WhenTheHostDeclines) {
     ASSERT_NO_FATAL_FAILURE(StartAsCaller());
     ASSERT_TRUE(peer.Accept());

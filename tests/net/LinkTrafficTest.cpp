@@ -243,6 +243,30 @@ TEST_F(LinkTrafficTest, AMessageBoxTextIsShownWithAnEmptyCaption) {
     ASSERT_NO_FATAL_FAILURE(ExpectStillLinked());
 }
 
+// Boxes never pile up. A read handled while one of the peer's boxes is
+// open shows no second box, though its chat is logged; what the peer sends
+// on while the box is open waits for the answer and is handled after it.
+TEST_F(LinkTrafficTest, OnlyOneOfThePeersMessageBoxesIsOpenAtATime) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsHost());
+    const size_t before = hook.MessageBoxes().size();
+    hook.ExpectMessageBox("first").WhileOpen([&] {
+        form->ProcessReceivedText("MSGB:second|CHAT:meanwhile|");
+        EXPECT_EQ(Log().back(), "Anna: meanwhile");
+        peer.Send("MSGB:third|CHAT:later|");
+        PumpFor(200);
+        EXPECT_EQ(hook.MessageBoxes().size(), before + 1);
+    });
+    hook.ExpectMessageBox("third");
+    peer.Send("MSGB:first|");
+    ASSERT_TRUE(LogReaches(3));
+    const std::vector<MessageBoxCall>& boxes = hook.MessageBoxes();
+    ASSERT_EQ(boxes.size(), before + 2);
+    EXPECT_EQ(boxes[before].Text, "first");
+    EXPECT_EQ(boxes[before + 1].Text, "third");
+    EXPECT_EQ(Log().back(), "Anna: later");
+    ASSERT_NO_FATAL_FAILURE(ExpectStillLinked());
+}
+
 TEST_F(LinkTrafficTest, AFloodOfMessagesIsHandledInOrder) {
     ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
     std::string flood;

@@ -269,6 +269,32 @@ TEST_F(NetGameTest, PartnerVanishingEndsTheMatch) {
     EXPECT_EQ(Game().Link, nullptr) << "the next match frees the link window";
 }
 
+// An undo would travel nowhere and leave the partner's board behind, so a
+// network match does not offer it, whoever has moved; the next match at
+// one machine offers it again.
+TEST_F(NetGameTest, UndoIsNotOfferedInANetworkMatch) {
+    ASSERT_NO_FATAL_FAILURE(HostMatch());
+    EXPECT_FALSE(Form1->UndoLastMove1->Visible);
+    SendData("R");
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+    PlayTurn({{1, Style::Pressing}});
+    ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
+    SendData(MoveToText(PeerMove(Style::Yielding)));
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove() && HistoryCount() == 3; }, 20));
+    EXPECT_FALSE(Form1->UndoLastMove1->Visible);
+    EXPECT_FALSE(Form1->UndoLastMove1->Enabled);
+
+    hook.ExpectMessageBox(Text(64)).Caption(Text(65));
+    hook.ExpectMessageBox(Text(299)).Repeatedly();
+    ExpectSelection({MatchChoice::TwoPeople});
+    peer.Reset();
+    ASSERT_TRUE(RunUntil([this] { return Game().GameMode == TwoPeopleMode && HumanToMove(); }, 20));
+    EXPECT_TRUE(Form1->UndoLastMove1->Visible);
+    PlayTurn({{1, Style::Pressing}});
+    ASSERT_TRUE(RunUntil([this] { return HistoryCount() == 2; }, 20));
+    EXPECT_TRUE(Form1->UndoLastMove1->Enabled);
+}
+
 // Bad game data from the peer. A payload that is no move is dropped and
 // the game goes on; a move that is not the peer's or not legal here is
 // dropped, logged, and the link is closed, so the match ends cleanly.
@@ -301,10 +327,7 @@ TEST_P(NetBadMoveTest, IsDropped) {
     }
     const size_t logLines = LinkLog().size();
     if (c.closes) {
-        hook.ExpectMessageBox("The partner sent a move that is not possible in this game; the "
-                              "connection is closed: " +
-                              payload)
-            .Flags(MB_TASKMODAL | MB_ICONEXCLAMATION);
+        hook.ExpectMessageBox(Text(79) + " " + payload).Flags(MB_TASKMODAL | MB_ICONEXCLAMATION);
         ExpectNextMatchQuit();
     }
     const int history = HistoryCount();
@@ -314,6 +337,7 @@ TEST_P(NetBadMoveTest, IsDropped) {
         ASSERT_TRUE(RunUntil([this] { return peer.SawEnd(); }, 20));
         EXPECT_EQ(HistoryCount(), history);
         EXPECT_EQ(LinkLog().size(), logLines + 1);
+        EXPECT_EQ(LinkLog().back(), Text(79) + " " + payload);
         EXPECT_EQ(Game().Link->LinkState, 0);
         ASSERT_TRUE(RunUntil([this] { return Game().Link == nullptr; }, 20))
             << "the next match frees the link window";

@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <memory>
 
 #include "platform/vcl/CSpin.h"
@@ -166,6 +168,39 @@ TEST(Freeing, AWindowedControlFreesTheControlsItHolds) {
     delete group;
     EXPECT_EQ(form->ComponentCount, 0);
     EXPECT_EQ(form->ControlCount, 0);
+}
+
+// White caption text on a dark panel leaves the mark of a checked radio
+// button or check box dark, so the choice can be read.
+TEST(ButtonMarks, AWhiteCaptionLeavesTheMarkDark) {
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    auto* radio = On<TRadioButton>(form.get());
+    auto* box = On<TCheckBox>(form.get());
+    box->Top = 30;
+    radio->Checked = true;
+    box->Checked = true;
+    const std::pair<TWinControl*, QStyle::SubElement> marks[] = {
+        {radio, QStyle::SE_RadioButtonIndicator}, {box, QStyle::SE_CheckBoxIndicator}};
+    for (const auto& [control, indicator] : marks) {
+        control->Color = TColor(0x9C6914);
+        control->Font->Color = clWhite;
+    }
+    form->Show();
+    for (const auto& [control, indicator] : marks) {
+        QWidget* widget = control->Widget();
+        QStyleOptionButton option;
+        option.initFrom(widget);
+        // Inside the box's frame: the white ground and the mark.
+        const QRect inside =
+            widget->style()->subElementRect(indicator, &option, widget).adjusted(3, 3, -3, -3);
+        const QImage image = widget->grab().toImage();
+        int darkest = 255;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+        EXPECT_LT(darkest, 100) << (control == radio ? "radio button" : "check box");
+        EXPECT_EQ(control->Widget()->palette().color(QPalette::WindowText), QColor(Qt::white));
+    }
 }
 
 TEST(Label, WordWrapKeepsTheWidthAndAutoSizeFitsTheText) {

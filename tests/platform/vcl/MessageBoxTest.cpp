@@ -36,6 +36,24 @@ TEST(MessageBoxHook, ExpectationsAreMetInOrderAndOnlyAsOftenAsStated) {
     EXPECT_EQ(answers, (std::vector<int>{IDYES, IDYES, IDNO, IDOK, IDOK, IDOK, IDOK}));
 }
 
+// The action runs while the box is open: a box shown inside it is
+// answered and recorded before the outer box is answered.
+TEST(MessageBoxHook, AnActionRunsWhileTheBoxIsOpen) {
+    TestHook hook;
+    std::vector<AnsiString> order;
+    hook.ExpectMessageBox("Draw?").Press(IDNO).WhileOpen([&] {
+        order.push_back("open");
+        order.push_back(Application->MessageBox("Chat", "", MB_OK) == IDOK ? "inner" : "?");
+    });
+    hook.ExpectMessageBox("Chat");
+    EXPECT_EQ(Application->MessageBox("Draw?", "", MB_YESNO), IDNO);
+    EXPECT_EQ(order, (std::vector<AnsiString>{"open", "inner"}));
+    ASSERT_EQ(hook.MessageBoxes().size(), 2u);
+    EXPECT_EQ(hook.MessageBoxes()[0].Text, "Draw?");
+    EXPECT_EQ(hook.MessageBoxes()[0].Result, IDNO);
+    EXPECT_EQ(hook.MessageBoxes()[1].Text, "Chat");
+}
+
 TEST(MessageBoxHook, CaptionAndFlagsNarrowTheMatch) {
     std::vector<AnsiString> failures;
     TestHook hook([&](const AnsiString& m) { failures.push_back(m); });
