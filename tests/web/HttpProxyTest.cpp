@@ -101,7 +101,8 @@ TEST_F(HttpTinyproxyTest, APostReachesNginxThroughTheProxy) {
               "OK")
         << proxy.Log();
     EXPECT_EQ(response, "posted\r\n");
-    EXPECT_NE(httptest::ReadFile(nginx.Folder() + "/posts.log").find("POST /cgi-bin/post.pl [a=1]"),
+    const std::string line = "POST /cgi-bin/post.pl [a=1]";
+    EXPECT_NE(httptest::ReadLogOnceItHolds(nginx.Folder() + "/posts.log", line).find(line),
               std::string::npos);
 }
 

@@ -1,9 +1,11 @@
 #include "tests/web/HttpTestServer.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <strings.h>
+#include <thread>
 
 namespace httptest {
 
@@ -89,6 +91,16 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+std::string ReadLogOnceItHolds(const std::string& path, const std::string& line, int timeoutMs) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::string log = ReadFile(path);
+    while (log.find(line) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        log = ReadFile(path);
+    }
+    return log;
 }
 
 } // namespace httptest

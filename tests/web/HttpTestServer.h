@@ -32,5 +32,9 @@ DebianServer::Config TinyproxyConfig(const std::string& extra = "");
 
 // The contents of a file, "" when it cannot be read.
 std::string ReadFile(const std::string& path);
+// nginx writes a request's log line after it has sent the reply: the log
+// once it holds `line`, or as it is when `timeoutMs` have passed.
+std::string ReadLogOnceItHolds(const std::string& path, const std::string& line,
+                               int timeoutMs = 5000);
 
 } // namespace httptest
