@@ -1,9 +1,12 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTranslator>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -21,6 +24,15 @@ TScreen TheScreen;
 
 bool HaveWindows() {
     return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
+// The platform's own texts, such as the buttons of message boxes, in the
+// user's language, as the system around the program shows them.
+void InstallSystemTexts(QCoreApplication* application) {
+    auto* texts = new QTranslator(application);
+    if (texts->load(QLocale::system(), "qtbase", "_",
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(texts);
 }
 
 AnsiString ProgramName() {
@@ -114,6 +126,7 @@ void TApplication::Initialize() {
         static std::string name = ProgramName();
         static char* argv[] = {name.data(), nullptr};
         ownApplication_ = new QApplication(argc, argv);
+        InstallSystemTexts(ownApplication_);
     }
     // The class library's forms are laid out for its 8-point face, which
     // is 11 pixels high.
