@@ -72,6 +72,7 @@ TTutorialForm::TTutorialForm(TComponent* Owner) : TForm(Owner) {
     Position = poDesktopCenter;
     PlaceComponents();
     OnShow = Method(this, &TTutorialForm::FormShow);
+    OnCloseQuery = Method(this, &TTutorialForm::FormCloseQuery);
     Loaded();
     RetryPending = false;
     Page = 0;
@@ -223,11 +224,20 @@ void TTutorialForm::Button3Click(TObject*) {
         EndTutorial();
 }
 
+// A close from the window manager asks as the leave button does; only the
+// end of the tutorial closes the window, so the game is never left behind
+// with a locked board and no tutorial.
+void TTutorialForm::FormCloseQuery(TObject*, bool& CanClose) {
+    CanClose = TutorialForm != this;
+    if (!CanClose)
+        Button3Click(this);
+}
+
 // The window is freed only once this handler has returned: the new match
 // runs the player-selection dialog inside it.
 void TTutorialForm::EndTutorial() {
-    Close();
     TutorialForm = nullptr;
+    Close();
     Form1->StartNewMatch1->Visible = true;
     Form1->UndoLastMove1->Visible = true;
     Form1->DrawGame1->Visible = true;

@@ -26,6 +26,7 @@ public:
     void Button1Click(TObject* Sender);
     void Button2Click(TObject* Sender);
     void Button3Click(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
 
     explicit TTutorialForm(TComponent* Owner);
     ~TTutorialForm() override;

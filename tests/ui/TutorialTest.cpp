@@ -291,6 +291,19 @@ TEST_F(TutorialTest, EscapeAsksToLeave) {
     EXPECT_TRUE(Tutorial().PressDialogKey(true));
 }
 
+// Without this the window manager's close would hide the window and leave
+// the board locked with no tutorial to go on with.
+TEST_F(TutorialTest, ClosingTheWindowAsksToLeave) {
+    StartTutorial();
+    GoToPage(3);
+    hook.ExpectMessageBox(Text(480)).Caption(Text(481)).Press(IDNO);
+    Tutorial().Close();
+    ASSERT_EQ(Shown(480), 1);
+    ASSERT_NE(TutorialForm, nullptr);
+    EXPECT_TRUE(Tutorial().Visible);
+    EXPECT_EQ(Tutorial().Page, 3);
+}
+
 TEST_F(TutorialTest, NextOnTheLastPageStoresTheCompletionAndOffersTheClassicGame) {
     StartTutorial();
     GoToPage(10);
