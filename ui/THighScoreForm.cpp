@@ -181,6 +181,9 @@ void THighScoreForm::PlaceIntroduction() {
     Label10 = NewTitle(this, Panel4, "Label10", 690, "Online Highscores", 384);
     Memo8 = NewMemo(this, Panel4, "Memo8", 10, HeadTop, 384, 222);
     Memo8->Tag = 691;
+    // The panel only keeps the introduction from being clicked; its text
+    // reads as plainly as the tables.
+    Memo8->Font->Color = clWindowText;
 }
 
 void THighScoreForm::PlaceButtons() {
