@@ -23,6 +23,7 @@
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
 #include "ui/TScore.h"
+#include "web/HttpProt.h"
 
 namespace {
 
@@ -197,6 +198,10 @@ TEST_F(OnlineScoresTest, TheWholeExchangeFromTheMenu) {
     EXPECT_EQ(Lines(HighScoreForm->Memo6)[1], "4800");
     EXPECT_EQ(Lines(HighScoreForm->Memo1), (std::vector<AnsiString>{"Anna", "Bob", "Cy"}));
     EXPECT_EQ(Setting26(), "0") << "no version block";
+    // The window's own HTTP client is only prepared, never sent.
+    EXPECT_EQ(HighScoreForm->HttpCli1->URL, "http://" + server.Host() + "/korvel/highscores.html");
+    EXPECT_EQ(HighScoreForm->HttpCli1->Proxy, "");
+    EXPECT_EQ(HighScoreForm->HttpCli1->ProxyPort, "");
 
     // Opened again: the table stays, the button stays gone, nothing is sent.
     hook.ExpectModal<THighScoreForm>().Fill([&](THighScoreForm& form) {
