@@ -1,8 +1,10 @@
 #include "online/Unit1.h"
 
 #include "game/gamecontrol.h"
+#include "platform/inet/NMHTTP.h"
 #include "platform/win32/ShellApi.h"
 #include "ui/TForm1.h"
+#include "ui/THighScoreForm.h"
 #include "web/HTTPConnector.h"
 
 TSurveyForm* SurveyForm = nullptr;
@@ -63,8 +65,6 @@ TSurveyForm::TSurveyForm(TComponent* Owner) : TForm(Owner) {
     Button1 = Button(ScrollBox1, "Button1", "Send this survey via e-mail now!", 125, top, 250);
     Button1->OnClick = Method(this, &TSurveyForm::Button1Click);
     CreateButtons();
-    NMHTTP1 = new TNMHTTP(this);
-    NMHTTP1->Name = "NMHTTP1";
     Loaded();
 }
 
@@ -380,10 +380,10 @@ void TSurveyForm::Send(const AnsiString& text) {
                             "&_subject=KorvelHighscore&_from_address=" + SurveyMailbox +
                             "&body=" + text;
     try {
-        NMHTTP1->Post(GetWebServerAddress() + "/cgi-bin/form-to-mail.cgi", body);
+        HighScoreForm->NMHTTP1->Post(GetWebServerAddress() + "/cgi-bin/form-to-mail.cgi", body);
     } catch (const Exception&) {
     }
-    if (NMHTTP1->Body().find("has been sent") == AnsiString::npos) {
+    if (HighScoreForm->NMHTTP1->Body().find("has been sent") == AnsiString::npos) {
         Application->MessageBox(
             "Could not send Mail. Please make sure that you are currently online",
             "Error while sending survey", MB_ICONSTOP);
@@ -411,6 +411,6 @@ void TSurveyForm::Button3Click(TObject*) {
 }
 
 void TSurveyForm::Button4Click(TObject*) {
-    ShellExecuteA(Handle, "open", (GetWebServerAddress() + "/tolva/").c_str(), nullptr, nullptr,
+    ShellExecuteA(Handle, "open", GetOtherGameAddress(false).c_str(), nullptr, nullptr,
                   SW_SHOWDEFAULT);
 }

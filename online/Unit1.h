@@ -2,14 +2,15 @@
 // The survey: contact data, a few facts about the computer and ratings of
 // the game, sent as one plain text to the maker's form-to-mail gateway.
 // Every text is the form's own English. The outcome goes to the survey
-// state of the game's settings: "1" put off, "2" sent, "3" declined.
+// state of the game's settings: "1" put off, "2" sent, "3" declined. It
+// posts through the high-score window's HTTP component, which lives from
+// start-up on.
 //
 // While the form exists (the global SurveyForm is set), the game's tick
 // does nothing.
 
 #include <initializer_list>
 
-#include "platform/inet/NMHTTP.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
@@ -62,8 +63,6 @@ public:
     TButton* Button2;
     TButton* Button3;
     TButton* Button4;
-    // The HTTP component that posts the survey.
-    TNMHTTP* NMHTTP1;
 
     explicit TSurveyForm(TComponent* Owner);
 

@@ -11,6 +11,7 @@
 #include "online/TSubscribeNewsletterForm.h"
 #include "online/Unit1.h"
 #include "platform/win32/Resources.h"
+#include "platform/win32/ShellApi.h"
 #include "platform/win32/WinGdi.h"
 #include "ui/TSurrenderForm.h"
 #include "web/HTTPConnector.h"
@@ -107,7 +108,7 @@ void TForm1::CreateMenu() {
     item(SoundOn1, Settings1, "SoundOn1", 17, "Sound On", &TForm1::SoundOn1Click);
     item(DownloadotherVorlaneGames1, nullptr, "DownloadotherVorlaneGames1", 18, "Other Games",
          nullptr);
-    item(Tolva1, DownloadotherVorlaneGames1, "Tolva1", 19, "&Tolva+", nullptr);
+    item(Tolva1, DownloadotherVorlaneGames1, "Tolva1", 19, "&Tolva+", &TForm1::Tolva1Click);
     item(Help1, nullptr, "Help1", 12, "&Help", nullptr);
     item(Contents1, Help1, "Contents1", 13, "Help &Contents", &TForm1::Contents1Click);
     item(GameRules1, Help1, "GameRules1", 14, "Game &Rules", &TForm1::GameRules1Click);
@@ -120,7 +121,6 @@ void TForm1::CreateMenu() {
     Tolva1->ImageIndex = 0;
     DrawGame1->Visible = false;
     FillOutSurveyForm1->Visible = false;
-    DownloadotherVorlaneGames1->Visible = false;
     Enterourmailinglist1->Visible = false;
 }
 
@@ -336,6 +336,11 @@ void TForm1::Music1Click(TObject*) {
 void TForm1::SoundOn1Click(TObject*) {
     SoundOn1->Checked = !SoundOn1->Checked;
     Game->SetSoundOn(SoundOn1->Checked);
+}
+
+void TForm1::Tolva1Click(TObject*) {
+    ShellExecuteA(Handle, "open", GetOtherGameAddress(GermanTexts()).c_str(), nullptr, nullptr,
+                  SW_SHOWDEFAULT);
 }
 
 void TForm1::Contents1Click(TObject*) {

@@ -63,6 +63,7 @@ public:
     void HighlightValidSestinationFields1Click(TObject* Sender);
     void Music1Click(TObject* Sender);
     void SoundOn1Click(TObject* Sender);
+    void Tolva1Click(TObject* Sender);
     void Contents1Click(TObject* Sender);
     void GameRules1Click(TObject* Sender);
     void Enterourmailinglist1Click(TObject* Sender);

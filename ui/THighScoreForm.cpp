@@ -1,10 +1,17 @@
 #include "ui/THighScoreForm.h"
 
+#include <exception>
+
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
+#include "myunits/Utils.h"
+#include "online/TIData.h"
+#include "online/UpdateCheck.h"
 #include "platform/inet/NMHTTP.h"
+#include "ui/TEnterNameForm.h"
 #include "ui/TForm1.h"
 #include "ui/TScore.h"
+#include "web/HTTPConnector.h"
 #include "web/HttpProt.h"
 
 THighScoreForm* HighScoreForm = nullptr;
@@ -67,8 +74,49 @@ TMemo* NewColumn(TComponent* owner, TWinControl* parent, const char* name, int l
     return NewMemo(owner, parent, name, left, ColumnTop, width, ColumnHeight);
 }
 
+// Setting 26: "2" when the user asked never to hear of updates again.
+const AnsiString UpdatesRefused = "2";
+constexpr uint8_t NeverTellAgain = 3; // the update check's answer
+
+// The markers of a row of the online page, in their order on the line.
+const char* const NameMarker = "<!--nam-->";
+const char* const CountryMarker = "<!--cou-->";
+const char* const StageMarker = "<!--sta-->";
+const char* const ScoreMarker = "<!--poi-->";
+const char* const EndMarker = "<!--eor-->";
+
 TScore* ScoreAt(TList* list, int index) {
     return static_cast<TScore*>(list->Items[index]());
+}
+
+AnsiString LanguageText(int number) {
+    return TMyLanguages::GetSingleton().GetString(number);
+}
+
+void Tell(const AnsiString& text, int caption, int flags) {
+    Application->MessageBox(text, LanguageText(caption), flags);
+}
+
+bool Contains(const AnsiString& text, const AnsiString& part) {
+    return text.find(part) != AnsiString::npos;
+}
+
+bool IsRow(const AnsiString& line) {
+    return Contains(line, NameMarker) && Contains(line, CountryMarker) &&
+           Contains(line, StageMarker) && Contains(line, ScoreMarker);
+}
+
+// The text after the marker up to the next one, trimmed; empty when either
+// is missing.
+AnsiString Field(const AnsiString& row, const char* marker, const char* nextMarker) {
+    const size_t start = row.find(marker);
+    if (start == AnsiString::npos)
+        return "";
+    const size_t from = start + AnsiString(marker).size();
+    const size_t end = row.find(nextMarker, from);
+    if (end == AnsiString::npos)
+        return "";
+    return Trim(row.substr(from, end - from));
 }
 
 } // namespace
@@ -99,6 +147,8 @@ void THighScoreForm::PlaceComponents() {
     PlaceButtons();
     HttpCli1 = new THttpCli(this);
     HttpCli1->Name = "HttpCli1";
+    HttpCli1->OnDocBegin = Method(this, &THighScoreForm::HttpCli1DocBegin);
+    HttpCli1->OnDocEnd = Method(this, &THighScoreForm::HttpCli1DocEnd);
 }
 
 void THighScoreForm::PlaceLocalTable() {
@@ -151,6 +201,7 @@ void THighScoreForm::PlaceButtons() {
     Button2->Tag = 266;
     Button2->Caption = "Compare Online";
     Button2->SetBounds(OnlineLeft, 284, 160, 25);
+    Button2->OnClick = Method(this, &THighScoreForm::Button2Click);
 
     Button1 = new TButton(this);
     Button1->Name = "Button1";
@@ -165,7 +216,7 @@ void THighScoreForm::PlaceButtons() {
 void THighScoreForm::FormCreate(TObject*) {
     LocalScores = new TList;
     OnlineScores = new TList;
-    QueuedScores = new TList;
+    QueuedNames = new TStringList;
     Page = new TStringList;
 }
 
@@ -174,7 +225,7 @@ void THighScoreForm::FormDestroy(TObject*) {
     delete LocalScores;
     ClearScores(OnlineScores);
     delete OnlineScores;
-    delete QueuedScores;
+    delete QueuedNames;
     delete Page;
     delete NMHTTP1;
     NMHTTP1 = nullptr;
@@ -254,4 +305,218 @@ void THighScoreForm::Button3Click(TObject*) {
     Application->HelpJump(TMyLanguages::GetLanguageBase() == GermanBase
                               ? "IDH_Spiel_Modi"
                               : "IDH_Bedienung_von_Korvel");
+}
+
+// ---- The online exchange ----
+
+// Fetches the online table once per run (only a failed fetch may be tried
+// again), reports the usage data and posts the local results good enough
+// for the online table that were not posted before.
+void THighScoreForm::Button2Click(TObject*) {
+    if (!UserAgrees())
+        return;
+    CheckForUpdateOnce();
+    Button2->Enabled = false;
+    if (Page->Count == 0) {
+        if (!FetchPage()) {
+            Tell(LanguageText(269) + ".", 276, MB_ICONSTOP);
+            Button2->Enabled = true;
+            return;
+        }
+        CompareWithPage();
+    }
+    ShowScores();
+}
+
+bool THighScoreForm::UserAgrees() {
+    if (Application->MessageBox(LanguageText(259), LanguageText(258), MB_YESNO | MB_ICONQUESTION) ==
+        IDYES)
+        return true;
+    Tell(LanguageText(257), 43, MB_ICONSTOP);
+    return false;
+}
+
+void THighScoreForm::CheckForUpdateOnce() {
+    VellGameControl& game = *Form1->Game;
+    if (game.GetSetting(GameSetting::OnlineHighScores) == UpdatesRefused ||
+        game.UpdateCheckDeclined != 0)
+        return;
+    if (CheckForUpdate(1, 2) == NeverTellAgain) {
+        game.UpdateCheckDeclined = 1;
+        game.SetSetting(GameSetting::OnlineHighScores, UpdatesRefused);
+    }
+}
+
+// The page is asked for twice; the second reply is the one read.
+bool THighScoreForm::FetchPage() {
+    const AnsiString address = GetWebServerAddress() + "/korvel/highscores.html";
+    try {
+        Page->Clear();
+        HttpCli1->URL = address;
+        HttpCli1->Proxy = "";
+        HttpCli1->ProxyPort = "";
+        NMHTTP1->Get(address);
+        NMHTTP1->Get(address);
+        Page->Text = NMHTTP1->Body();
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
+// A short table stays covered by the introduction and is not acted on.
+void THighScoreForm::CompareWithPage() {
+    if (ReadOnlineRows() < TableSize) {
+        Tell(LanguageText(500), 501, MB_ICONSTOP);
+        return;
+    }
+    Form1->IData->SendIData();
+    Panel4->SendToBack();
+    Button2->Visible = false;
+    ShowScores();
+    PostQualifyingScores();
+}
+
+// The first ten rows that can be read, from line 1 on.
+int THighScoreForm::ReadOnlineRows() {
+    int rowsFound = 0;
+    int line = 0;
+    while (rowsFound < TableSize && line < Page->Count - 1) {
+        ++line;
+        ParseLatestVersion(Page);
+        if (IsRow(Page->Strings[line]) && ReadRow(line))
+            ++rowsFound;
+    }
+    return rowsFound;
+}
+
+// The row's cells lose their tags, in the page as well; a row whose stage
+// or score is no number is not read.
+bool THighScoreForm::ReadRow(int line) {
+    AnsiString row = Page->Strings[line];
+    for (const char* tag : {"<td>", "</td>", "<TD>", "</TD>"})
+        row = ReplaceAll(row, tag, " ");
+    Page->Strings[line] = row;
+    try {
+        const int32_t stage = StrToInt(Field(row, StageMarker, ScoreMarker));
+        const int32_t score = StrToInt(Field(row, ScoreMarker, EndMarker));
+        InsertScore(Field(row, NameMarker, CountryMarker), stage, score,
+                    Field(row, CountryMarker, StageMarker), OnlineScores);
+    } catch (const EConvertError&) {
+        return false;
+    }
+    return true;
+}
+
+// A version line matches only as a whole, whatever its case.
+bool THighScoreForm::ParseLatestVersion(TStringList* page) {
+    VellGameControl& game = *Form1->Game;
+    const AnsiString version = UpperCase(game.GetSetting(GameSetting::Version));
+    int line = 0;
+    while (line < page->Count && !Contains(page->Strings[line], "<!--latestversion"))
+        ++line;
+    for (; line < page->Count; ++line) {
+        const AnsiString text = page->Strings[line];
+        if (UpperCase(text) == version)
+            return false;
+        if (Contains(text, "latestversion-->")) {
+            if (game.GetSetting(GameSetting::OnlineHighScores) == "0")
+                game.SetSetting(GameSetting::OnlineHighScores, "1");
+            return true;
+        }
+    }
+    return false;
+}
+
+// Each name is offered once, with its best result; a result already in
+// "posted.txt" still enters the online table but is not sent again. The
+// enter-name dialog asks once, before the first line of the mail.
+void THighScoreForm::PostQualifyingScores() {
+    TStringList posted;
+    try {
+        posted.LoadFromFile(PostedFileName());
+    } catch (const std::exception&) {
+        posted.Clear(); // missing or unreadable: nothing was posted
+    }
+    const AnsiString postedText = posted.Text;
+    AnsiString email;
+    AnsiString country;
+    TStringList scoreLines;
+    for (int i = 0; i < LocalScores->Count; ++i) {
+        TScore& score = *ScoreAt(LocalScores, i);
+        if (IsNameQueued(QueuedNames, score.Name) || IsScoreOnline(score, OnlineScores) ||
+            !EntersOnlineTable(score, OnlineScores))
+            continue;
+        QueuedNames->Add(score.Name);
+        if (Contains(postedText, IntToStr(score.Score)))
+            continue;
+        if (email.empty()) {
+            EnterNameForm = new TEnterNameForm(this);
+            EnterNameForm->ShowModal();
+            email = EnterNameForm->Edit1->Text;
+            country = EnterNameForm->Edit2->Text;
+            delete EnterNameForm;
+            EnterNameForm = nullptr;
+        }
+        score.Country = country;
+        scoreLines.Add(FormatScoreLine(score));
+    }
+    if (scoreLines.Count > 0)
+        SendScoreMail(posted, email, scoreLines);
+}
+
+// "posted.txt" learns the lines only when the mail was taken, so that a
+// failed post is offered again.
+void THighScoreForm::SendScoreMail(TStringList& posted, const AnsiString& email,
+                                   const TStringList& scoreLines) {
+    posted.Add(scoreLines.Text);
+    const AnsiString body =
+        Form1->Game->BuildInfoString() + "\nEMAIL: " + email + "\n------\n" + scoreLines.Text;
+    if (SendMailViaWebForm("KorvelHighscore", email, Name, body, "korvelhighscores")) {
+        posted.SaveToFile(PostedFileName());
+        Tell(LanguageText(502), 504, MB_ICONEXCLAMATION);
+    } else {
+        Tell(LanguageText(503), 505, MB_ICONSTOP);
+    }
+}
+
+AnsiString THighScoreForm::PostedFileName() const {
+    return Form1->AppDir + "posted.txt";
+}
+
+bool THighScoreForm::EntersOnlineTable(const TScore& record, TList* list) {
+    return InsertScore(record.Name, record.Stage, record.Score, record.Country, list);
+}
+
+bool THighScoreForm::IsNameQueued(TStringList* list, const AnsiString& name) {
+    for (int i = 0; i < list->Count; ++i)
+        if (list->Strings[i]() == name)
+            return true;
+    return false;
+}
+
+bool THighScoreForm::IsScoreOnline(const TScore& record, TList* list) {
+    for (int i = 0; i < list->Count; ++i) {
+        const TScore& online = *ScoreAt(list, i);
+        if (online.Name == record.Name && online.Score == record.Score &&
+            online.Stage == record.Stage)
+            return true;
+    }
+    return false;
+}
+
+AnsiString THighScoreForm::FormatScoreLine(const TScore& record) {
+    return record.Name + " from " + record.Country + ": Stage " + IntToStr(record.Stage) +
+           " Score " + IntToStr(record.Score);
+}
+
+// The client never sends a request; were it to, the document would be
+// received into a file of its name.
+void THighScoreForm::HttpCli1DocBegin(TObject*) {
+    HttpCli1->ReplyStream = new TFileStream(HttpCli1->DocName, fmCreate);
+}
+
+void THighScoreForm::HttpCli1DocEnd(TObject*) {
+    delete HttpCli1->ReplyStream;
+    HttpCli1->ReplyStream = nullptr;
 }

@@ -5,7 +5,9 @@
 // settings table; the window reads it again whenever it is shown and
 // writes it only after a result has entered it. Created once at start-up
 // and shown modally, by the controller after an arcade match and from the
-// main menu.
+// main menu. Its compare button fetches the world-wide table from the
+// maker's web server once per run and posts the local results good enough
+// for it; "posted.txt" in the program folder remembers what was sent.
 
 #include <cstdint>
 
@@ -52,6 +54,9 @@ public:
     void FormDestroy(TObject* Sender);
     void FormShow(TObject* Sender);
     void Button3Click(TObject* Sender);
+    void Button2Click(TObject* Sender);
+    void HttpCli1DocBegin(TObject* Sender);
+    void HttpCli1DocEnd(TObject* Sender);
 
     explicit THighScoreForm(TComponent* Owner);
 
@@ -68,13 +73,39 @@ public:
     // cannot be read are left out.
     void LoadScores();
 
+    // The version block of the page, from "<!--latestversion" to
+    // "latestversion-->", one version text per line: when the running
+    // version is not among them, setting 26 turns from "0" to "1". True
+    // when a whole block was read and the running version is not listed.
+    bool ParseLatestVersion(TStringList* page);
+    // A copy of the record inserted into the list; true when it entered.
+    bool EntersOnlineTable(const TScore& record, TList* list);
+    // Some queued name is exactly this one.
+    static bool IsNameQueued(TStringList* list, const AnsiString& name);
+    // Some record of the list has the same name, score and stage.
+    static bool IsScoreOnline(const TScore& record, TList* list);
+    // "Name from Country: Stage n Score m", a line of the mail.
+    static AnsiString FormatScoreLine(const TScore& record);
+
     TStringList* Page;   // the lines of the online page
     TList* LocalScores;  // TScore*, owned; falling score, at most ten
     TList* OnlineScores; // TScore*, owned; falling score, at most ten
-    TList* QueuedScores; // local records chosen for posting; not owned
-    TNMHTTP* NMHTTP1;    // fetches the online page
+    // Names of the local records chosen for posting: the local list is
+    // rebuilt whenever the window is shown, so it keeps no references.
+    TStringList* QueuedNames;
+    TNMHTTP* NMHTTP1; // fetches the online page; the survey posts with it too
 
 private:
+    // Parts of the exchange of Button2Click, in its order.
+    bool UserAgrees();
+    void CheckForUpdateOnce();
+    bool FetchPage();
+    void CompareWithPage();
+    int ReadOnlineRows();
+    bool ReadRow(int line);
+    void PostQualifyingScores();
+    void SendScoreMail(TStringList& posted, const AnsiString& email, const TStringList& scoreLines);
+    AnsiString PostedFileName() const;
     void PlaceComponents();
     void PlaceLocalTable();
     void PlaceOnlineTable();

@@ -107,3 +107,7 @@ AnsiString GetWebServerAddress() {
     const AnsiString Host = ReadRegistryString(HKEY_CURRENT_USER, MakerKey, "WebServer");
     return "http://" + (Host.empty() ? DefaultWebServer : Host);
 }
+
+AnsiString GetOtherGameAddress(bool german) {
+    return GetWebServerAddress() + (german ? "/german/tolva/" : "/tolva/");
+}

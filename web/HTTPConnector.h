@@ -42,3 +42,6 @@ bool SendMailViaWebForm(const AnsiString& subject, const AnsiString& mailfrom,
 // Software\Vorlane\Korvel (HKEY_CURRENT_USER), "korvel.example" when it is
 // missing or empty. Callers append their script's path.
 AnsiString GetWebServerAddress();
+// The page of the maker's other game, Tolva+, on that server; its German
+// page lies under "/german/".
+AnsiString GetOtherGameAddress(bool german);

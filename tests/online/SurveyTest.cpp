@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 
@@ -303,6 +304,21 @@ TEST_F(SurveyTest, WithoutTheMakersServerTheSurveyFailsQuicklyAndTheGameGoesOn) 
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     Play(PutOn(0));
     EXPECT_NE(Board().cell[0], Empty);
+}
+
+// The survey is English: its button opens the English page of the other
+// game, the one the main window's menu opens for English texts.
+TEST_F(SurveyTest, TheOtherGamesButtonOpensItsEnglishPage) {
+    setenv("LANG", "de_DE.UTF-8", 1);
+    unsetenv("LC_ALL");
+    unsetenv("LC_MESSAGES");
+    RecordShellOpens();
+    StartMatch();
+    OpenSurvey([](TSurveyForm& form) {
+        form.Button4->Click();
+        form.Button3->Click();
+    });
+    EXPECT_EQ(FirstShellOpen(), "http://" + server.Host() + "/tolva/");
 }
 
 } // namespace

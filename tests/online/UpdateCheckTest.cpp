@@ -2,7 +2,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <optional>
 
 #include "myunits/Utils.h"
@@ -117,22 +116,10 @@ TEST_F(UpdateCheckTest, ModesAndQuietLevelsDecideWhatIsShownAndTheResult) {
 }
 
 TEST_F(UpdateCheckTest, YesOpensTheDownloadAddressWhateverTheBox) {
-    const std::string opened = Folder() + "opened";
-    const std::string opener = Folder() + "open";
-    WriteFile("open", "#!/bin/sh\necho \"$1\" >> " + opened + "\n");
-    std::system(("chmod 755 " + opener).c_str());
-    setenv("KORVEL_OPEN_COMMAND", opener.c_str(), 1);
+    RecordShellOpens();
     StartMatch();
     Check({1, 2, Server::Update, mrYes, true, 0, {}}, NoUpdate, NoAnswer);
-    std::string line;
-    ASSERT_TRUE(RunUntil(
-        [&] {
-            std::ifstream file(opened);
-            return bool(std::getline(file, line));
-        },
-        10));
-    EXPECT_EQ(line, "http://korvel.example/download?v=2&lang=en");
-    unsetenv("KORVEL_OPEN_COMMAND");
+    EXPECT_EQ(FirstShellOpen(), "http://korvel.example/download?v=2&lang=en");
 }
 
 TEST_F(UpdateCheckTest, TheRequestNamesTheProgramItsVersionTheKindAndTheLanguage) {

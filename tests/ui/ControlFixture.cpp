@@ -87,6 +87,12 @@ ControlFixture::ControlFixture() {
 ControlFixture::~ControlFixture() {
     SetClockScale(1);
     setenv("XDG_CONFIG_HOME", savedConfigHome_.c_str(), 1);
+    if (openerReplaced_) {
+        if (savedOpener_.empty())
+            unsetenv("KORVEL_OPEN_COMMAND");
+        else
+            setenv("KORVEL_OPEN_COMMAND", savedOpener_.c_str(), 1);
+    }
     std::error_code ignored;
     fs::remove_all(folder_, ignored);
 }
@@ -150,6 +156,26 @@ void ControlFixture::WriteFile(const std::string& name, const std::string& conte
 
 void ControlFixture::RemoveFile(const std::string& name) {
     fs::remove_all(folder_ + name);
+}
+
+void ControlFixture::RecordShellOpens() {
+    if (const char* opener = std::getenv("KORVEL_OPEN_COMMAND"))
+        savedOpener_ = opener;
+    openerReplaced_ = true;
+    WriteFile("open", "#!/bin/sh\necho \"$1\" >> " + folder_ + "opened\n");
+    fs::permissions(folder_ + "open", fs::perms::owner_all);
+    setenv("KORVEL_OPEN_COMMAND", (folder_ + "open").c_str(), 1);
+}
+
+std::string ControlFixture::FirstShellOpen() {
+    std::string line;
+    RunUntil(
+        [&] {
+            std::ifstream file(folder_ + "opened");
+            return bool(std::getline(file, line));
+        },
+        10);
+    return line;
 }
 
 void ControlFixture::ExpectWelcome() {

@@ -43,6 +43,11 @@ protected:
     void WriteFile(const std::string& name, const std::string& content);
     void RemoveFile(const std::string& name);
     const std::string& Folder() const { return folder_; }
+    // The shell's opener replaced, until the test ends, by a script that
+    // notes every address it is asked to open.
+    void RecordShellOpens();
+    // The first address noted, waiting up to ten seconds; "" when none came.
+    std::string FirstShellOpen();
 
     // A first start without music, whose first tick opens the match with
     // these choices (the first start's welcome answered).
@@ -71,6 +76,8 @@ protected:
 private:
     std::string folder_;
     std::string savedConfigHome_;
+    std::string savedOpener_;
+    bool openerReplaced_ = false;
 };
 
 constexpr MoveRecord PutOn(int point) {

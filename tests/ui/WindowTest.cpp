@@ -51,7 +51,7 @@ const MenuItemCase MenuItems[] = {
     {"HighlightValidSestinationFields1", 10, "&Highlight Valid Destination Fields", true},
     {"Music1", 11, "Music On", true},
     {"SoundOn1", 17, "Sound On", true},
-    {"DownloadotherVorlaneGames1", 18, "Other Games", false},
+    {"DownloadotherVorlaneGames1", 18, "Other Games", true},
     {"Tolva1", 19, "&Tolva+", true},
     {"Help1", 12, "&Help", true},
     {"Contents1", 13, "Help &Contents", true},
