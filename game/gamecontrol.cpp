@@ -362,7 +362,11 @@ void VellGameControl::ApplyScriptedMove(int32_t a, int32_t b, int32_t c, uint8_t
     Engine->PerformMove(MoveRecord{a, b, c, kind}, side);
 }
 
+// The game waits while the window is open: an arcade game ended by the
+// clock meanwhile would rebuild the list the window is working on and show
+// the window a second time.
 void VellGameControl::ShowHighScores() {
+    const HoldTicks hold(TicksHeld);
     HighScoreForm->LoadScores();
     HighScoreForm->ShowModal();
 }

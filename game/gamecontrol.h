@@ -146,7 +146,8 @@ public:
     void BlinkPoints(const uint8_t mask[PointCount]);
     void FlashGlow();
     void ApplyScriptedMove(int32_t a, int32_t b, int32_t c, uint8_t kind, uint8_t side);
-    // The high-score window with the local table, modally.
+    // The high-score window with the local table, modally; the game
+    // waits meanwhile.
     void ShowHighScores();
 
     // The settings table.

@@ -100,6 +100,27 @@ TEST_F(ArcadeTest, MatchStartsOnStageOneWithTheFullClock) {
     EXPECT_EQ(game.GetGameState(), PutState);
 }
 
+// A game ended by the clock inside the window would rebuild the list the
+// window works on and show the window once more inside itself.
+TEST_F(ArcadeTest, ClockWaitsWhileTheHighScoresAreOpenFromTheMenu) {
+    StartArcadeMatch();
+    Game().GameTimer->Enabled = false;
+    Game().TickCounter = 0;
+    Game().ArcadeSecondsLeft = 1;
+    hook.ExpectModal<THighScoreForm>().Fill([this](THighScoreForm& form) {
+        for (int tick = 1; tick <= 30; ++tick)
+            Tick();
+        EXPECT_EQ(Game().ArcadeSecondsLeft, 1);
+        form.Button1->Click();
+    });
+    Form1->ShowHighscores1->Click();
+    hook.Verify();
+    EXPECT_EQ(hook.ModalForms().size(), 2u) << "the selection and the high scores only";
+    for (int tick = 1; tick <= 10; ++tick)
+        Tick();
+    EXPECT_EQ(Game().ArcadeSecondsLeft, 0) << "the clock goes on afterwards";
+}
+
 TEST_F(ArcadeTest, ClockShowsZeroForASecondThenLosesTheGame) {
     StartArcadeMatch();
     // The ticks come from the test, one by one.
