@@ -17,7 +17,6 @@
 namespace {
 
 const AnsiString SettingsKey = "software\\Hemlow\\rq8";
-constexpr int GermanBase = 2000;
 constexpr int MigrationText = 682;
 constexpr int SongCount = 9;
 
@@ -67,7 +66,7 @@ AnsiString VellGameControl::DefaultSetting(int index) {
     case GameSetting::MatchLength:
         return "3";
     case GameSetting::Difficulty:
-        return TMyLanguages::GetLanguageBase() == GermanBase ? "2" : "1";
+        return TMyLanguages::GermanTexts() ? "2" : "1";
     case GameSetting::HighlightMoves:
     case GameSetting::MusicOn:
     case GameSetting::SoundOn:

@@ -15,7 +15,6 @@ namespace {
 
 // The key of enciphered language files.
 const AnsiString LanguageKey = "Tq4WmZ8rKd2PxL7vNc3HbJ6yFs9GeA1UoR5iXw0QkM2n";
-constexpr int GermanBase = 2000;
 
 AnsiString UserLanguageName() {
     char name[256] = {};
@@ -56,7 +55,7 @@ void TMyLanguages::SetDLLName(const AnsiString& name) {
 
 // Every German variant counts.
 int TMyLanguages::DetectLanguageBase(const AnsiString& languageName) {
-    return languageName.find("German") != AnsiString::npos ? GermanBase : 0;
+    return languageName.find("German") != AnsiString::npos ? TMyLanguages::GermanLanguageBase : 0;
 }
 
 // The first line whose part before its first double quote holds the number

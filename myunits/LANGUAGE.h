@@ -24,6 +24,9 @@ public:
     void WriteCaption(TForm* form);
     // 0 or 2000; fixed when the source is loaded.
     static int GetLanguageBase() { return LanguageBase; }
+    static constexpr int GermanLanguageBase = 2000;
+    // The texts are German (the language base is 2000).
+    static bool GermanTexts() { return LanguageBase == GermanLanguageBase; }
 
 private:
     static int DetectLanguageBase(const AnsiString& languageName);

@@ -203,7 +203,7 @@ void TTCPConnectForm::Edit1Exit(TObject*) {
 }
 
 void TTCPConnectForm::Button3Click(TObject*) {
-    Application->HelpJump(TMyLanguages::GetLanguageBase() == 2000 ? "IDH_Verbindung-german"
+    Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Verbindung-german"
                                                                   : "IDH_Verbindung");
 }
 

@@ -13,7 +13,6 @@ namespace {
 
 const AnsiString RecommendKey = AnsiString("software\\Hemlow\\rq8") + "\\rec";
 const AnsiString ProductName = "Korvel";
-constexpr int GermanBase = 2000;
 constexpr TModalResult NeverResult = 666;
 enum RecommendValue { Recommended, Never };
 
@@ -24,10 +23,6 @@ constexpr int ButtonGap = 8;
 constexpr int ButtonHeight = 25;
 
 bool AutomaticOfferMade = false;
-
-bool German() {
-    return TMyLanguages::GetLanguageBase() == GermanBase;
-}
 
 void SetEnglishTexts(TRecommendForm& form) {
     form.Caption = "Tell a Friend About " + ProductName;
@@ -136,7 +131,7 @@ void TRecommendForm::FormShow(TObject*) {}
 void TRecommendForm::Edit1Change(TObject*) {}
 
 void TRecommendForm::Button1Click(TObject*) {
-    const AnsiString page = German() ? "/german/korvel/recommend.html" : "/korvel/recommend.html";
+    const AnsiString page = TMyLanguages::GermanTexts() ? "/german/korvel/recommend.html" : "/korvel/recommend.html";
     OpenURLInBrowser(GetWebServerAddress() + page, false);
     ModalResult = mrOk;
 }
@@ -151,7 +146,7 @@ void ShowRecommendOffer(bool forced) {
         AutomaticOfferMade = true;
     RecommendForm = new TRecommendForm(Application);
     RecommendForm->Button3->Visible = !forced;
-    if (German())
+    if (TMyLanguages::GermanTexts())
         SetGermanTexts(*RecommendForm);
     else
         SetEnglishTexts(*RecommendForm);

@@ -14,20 +14,15 @@ namespace {
 
 const AnsiString NewsKey = AnsiString("software\\Hemlow\\rq8") + "\\news";
 const AnsiString ProductName = "Korvel";
-constexpr int GermanBase = 2000;
 enum NewsValue { Subscribed, NeverShow };
 
 bool AutomaticOfferShown = false;
 // The argument of the offer running now, for the send.
 bool Forced = false;
 
-bool German() {
-    return TMyLanguages::GetLanguageBase() == GermanBase;
-}
-
 // Picks the text of the language in use.
 AnsiString Say(const AnsiString& english, const AnsiString& german) {
-    return German() ? german : english;
+    return TMyLanguages::GermanTexts() ? german : english;
 }
 
 AnsiString EnglishExplanation() {

@@ -9,15 +9,10 @@
 
 namespace {
 
-constexpr int GermanBase = 2000;
 const AnsiString ProductName = "Korvel";
 
-bool German() {
-    return TMyLanguages::GetLanguageBase() == GermanBase;
-}
-
 void ShowNoUpdate() {
-    if (German())
+    if (TMyLanguages::GermanTexts())
         Application->MessageBox("Dies ist bereits die neuste version von " + ProductName,
                                 "Kein update notwendig", MB_ICONINFORMATION);
     else
@@ -26,7 +21,7 @@ void ShowNoUpdate() {
 }
 
 void ShowNoAnswer() {
-    if (German())
+    if (TMyLanguages::GermanTexts())
         Application->MessageBox(
             ProductName + " konnnte keine verbindung zum updateserver herstellen. Bitte stellen "
                           "Sie eine Verbindung zum Internet her und versuchen Sie es erneut.",
@@ -59,7 +54,7 @@ bool ShowNotification(uint8_t mode, const AnsiString& reply) {
 
 uint8_t CheckForUpdate(uint8_t mode, uint8_t quiet) {
     const AnsiString kindOfCheck = mode == 1 ? "ForHighscores" : "RegularVersionCheck";
-    const AnsiString language = German() ? "german" : "english";
+    const AnsiString language = TMyLanguages::GermanTexts() ? "german" : "english";
     const AnsiString body = "AppName=" + AnsiString("kvl") + "&Version=" + GetVersionString() +
                             "&KindOfCheck=" + kindOfCheck + "&Language=" + language;
     AnsiString reply;

@@ -18,16 +18,6 @@
 
 TForm1* Form1 = nullptr;
 
-namespace {
-
-constexpr int GermanBase = 2000;
-
-bool GermanTexts() {
-    return TMyLanguages::GetLanguageBase() == GermanBase;
-}
-
-} // namespace
-
 TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
     Name = "Form1";
     Caption = "Korvel";
@@ -155,7 +145,7 @@ void TForm1::FormShow(TObject*) {
         return;
     }
     Application->Title = Languages->GetString(207);
-    Application->HelpFile = AppDir + (GermanTexts() ? "Hilfe.hlp" : "Korvel.hlp");
+    Application->HelpFile = AppDir + (TMyLanguages::GermanTexts() ? "Hilfe.hlp" : "Korvel.hlp");
     if (ScreenColourDepth() == 8)
         WarnAboutColourDepth();
     const AnsiString pack = AppDir + "gfx0.dll";
@@ -184,7 +174,7 @@ void TForm1::CannotStart(const AnsiString& reason) {
 void TForm1::WarnAboutColourDepth() {
     if (Application->MessageBox(Languages->GetString(40), Languages->GetString(41),
                                 MB_YESNO | MB_ICONEXCLAMATION) == IDYES)
-        Application->HelpJump(GermanTexts() ? "IDH_Color-german" : "IDH_Color");
+        Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Color-german" : "IDH_Color");
 }
 
 void TForm1::RestoreWindowSize() {
@@ -339,19 +329,19 @@ void TForm1::SoundOn1Click(TObject*) {
 }
 
 void TForm1::Tolva1Click(TObject*) {
-    ShellExecuteA(Handle, "open", GetOtherGameAddress(GermanTexts()).c_str(), nullptr, nullptr,
+    ShellExecuteA(Handle, "open", GetOtherGameAddress(TMyLanguages::GermanTexts()).c_str(), nullptr, nullptr,
                   SW_SHOWDEFAULT);
 }
 
 void TForm1::Contents1Click(TObject*) {
-    if (GermanTexts())
+    if (TMyLanguages::GermanTexts())
         Application->HelpJump("IDH_Inhaltverzeichnis-german");
     else
         Application->HelpCommand(HELP_CONTENTS, 0);
 }
 
 void TForm1::GameRules1Click(TObject*) {
-    Application->HelpJump(GermanTexts() ? "IDH_Spielregeln-german" : "IDH_Spielregeln");
+    Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Spielregeln-german" : "IDH_Spielregeln");
 }
 
 void TForm1::Enterourmailinglist1Click(TObject*) {

@@ -19,7 +19,6 @@ THighScoreForm* HighScoreForm = nullptr;
 namespace {
 
 constexpr int TableSize = 10;
-constexpr int GermanBase = 2000;
 
 // Both tables share their height; their columns start under the heads.
 constexpr int PanelTop = 8;
@@ -302,7 +301,7 @@ void THighScoreForm::LoadScores() {
 }
 
 void THighScoreForm::Button3Click(TObject*) {
-    Application->HelpJump(TMyLanguages::GetLanguageBase() == GermanBase
+    Application->HelpJump(TMyLanguages::GermanTexts()
                               ? "IDH_Spiel_Modi"
                               : "IDH_Bedienung_von_Korvel");
 }

@@ -361,7 +361,7 @@ AnsiString TPlayerSelectionForm::OpponentChoice() const {
 }
 
 void TPlayerSelectionForm::Button2Click(TObject*) {
-    Application->HelpJump(TMyLanguages::GetLanguageBase() == 2000 ? "IDH_Spiel_Modi"
+    Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Spiel_Modi"
                                                                   : "IDH_Bedienung_von_Korvel");
 }
 
