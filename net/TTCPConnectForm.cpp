@@ -203,8 +203,7 @@ void TTCPConnectForm::Edit1Exit(TObject*) {
 }
 
 void TTCPConnectForm::Button3Click(TObject*) {
-    Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Verbindung-german"
-                                                                  : "IDH_Verbindung");
+    Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Verbindung-german" : "IDH_Verbindung");
 }
 
 void TTCPConnectForm::Button4Click(TObject*) {

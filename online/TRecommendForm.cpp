@@ -131,7 +131,8 @@ void TRecommendForm::FormShow(TObject*) {}
 void TRecommendForm::Edit1Change(TObject*) {}
 
 void TRecommendForm::Button1Click(TObject*) {
-    const AnsiString page = TMyLanguages::GermanTexts() ? "/german/korvel/recommend.html" : "/korvel/recommend.html";
+    const AnsiString page =
+        TMyLanguages::GermanTexts() ? "/german/korvel/recommend.html" : "/korvel/recommend.html";
     OpenURLInBrowser(GetWebServerAddress() + page, false);
     ModalResult = mrOk;
 }

@@ -329,8 +329,8 @@ void TForm1::SoundOn1Click(TObject*) {
 }
 
 void TForm1::Tolva1Click(TObject*) {
-    ShellExecuteA(Handle, "open", GetOtherGameAddress(TMyLanguages::GermanTexts()).c_str(), nullptr, nullptr,
-                  SW_SHOWDEFAULT);
+    ShellExecuteA(Handle, "open", GetOtherGameAddress(TMyLanguages::GermanTexts()).c_str(), nullptr,
+                  nullptr, SW_SHOWDEFAULT);
 }
 
 void TForm1::Contents1Click(TObject*) {
@@ -341,7 +341,8 @@ void TForm1::Contents1Click(TObject*) {
 }
 
 void TForm1::GameRules1Click(TObject*) {
-    Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Spielregeln-german" : "IDH_Spielregeln");
+    Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Spielregeln-german"
+                                                      : "IDH_Spielregeln");
 }
 
 void TForm1::Enterourmailinglist1Click(TObject*) {

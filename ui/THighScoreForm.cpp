@@ -301,9 +301,8 @@ void THighScoreForm::LoadScores() {
 }
 
 void THighScoreForm::Button3Click(TObject*) {
-    Application->HelpJump(TMyLanguages::GermanTexts()
-                              ? "IDH_Spiel_Modi"
-                              : "IDH_Bedienung_von_Korvel");
+    Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Spiel_Modi"
+                                                      : "IDH_Bedienung_von_Korvel");
 }
 
 // ---- The online exchange ----

@@ -362,7 +362,7 @@ AnsiString TPlayerSelectionForm::OpponentChoice() const {
 
 void TPlayerSelectionForm::Button2Click(TObject*) {
     Application->HelpJump(TMyLanguages::GermanTexts() ? "IDH_Spiel_Modi"
-                                                                  : "IDH_Bedienung_von_Korvel");
+                                                      : "IDH_Bedienung_von_Korvel");
 }
 
 // The button's modal result closes the dialog.
