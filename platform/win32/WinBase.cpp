@@ -78,6 +78,11 @@ uint64_t AddressSpaceBytes() {
     return sizeof(void*) == 8 ? uint64_t{1} << 47 : uint64_t{3} << 30;
 }
 
+std::string& ModuleFileOverride() {
+    static std::string path;
+    return path;
+}
+
 std::atomic<UINT>& ErrorMode() {
     static std::atomic<UINT> mode{0};
     return mode;
@@ -86,13 +91,17 @@ std::atomic<UINT>& ErrorMode() {
 } // namespace
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size) {
-    std::string path;
-    if (module || !buffer || size == 0 || !ReadLink("/proc/self/exe", path))
+    std::string path = ModuleFileOverride();
+    if (module || !buffer || size == 0 || (path.empty() && !ReadLink("/proc/self/exe", path)))
         return 0;
     const size_t length = std::min<size_t>(path.size(), size - 1);
     std::memcpy(buffer, path.data(), length);
     buffer[length] = '\0';
     return path.size() < size ? static_cast<DWORD>(length) : size;
+}
+
+void SetModuleFileName(const std::string& path) {
+    ModuleFileOverride() = path;
 }
 
 DWORD GetLongPathNameA(LPCSTR shortPath, LPSTR longPath, DWORD size) {

@@ -8,12 +8,19 @@
 // the size it needs including the NUL (and the buffer is left alone); 0 on
 // failure.
 
+#include <string>
+
 #include "platform/win32/WinTypes.h"
 
 // The running program's file (/proc/self/exe); `module` must be null. A
 // short buffer gets the path cut to size - 1 characters and the result is
 // `size`.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+
+// The test hook: GetModuleFileNameA reports `path` instead, so a test runs
+// the program from a folder of its own and never writes beside its binary;
+// "" reports the real file again.
+void SetModuleFileName(const std::string& path);
 
 // The path made absolute with every link and "." or ".." resolved; 0 when
 // the path does not exist.

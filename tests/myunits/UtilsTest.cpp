@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,8 @@
 #include "platform/win32/Resources.h"
 #include "platform/win32/WinBase.h"
 #include "platform/win32/WinReg.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -22,35 +25,35 @@ TEST(UtilsTest, VersionTextIsOneDotZeroZero) {
     EXPECT_EQ(GetVersionString(), "1.00");
 }
 
+// The folder of the program file that the platform reports, with every
+// link resolved.
+AnsiString ReportedProgramFolder() {
+    char path[PATH_MAX] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return fs::canonical(path).parent_path().string() + "/";
+}
+
 TEST(UtilsTest, ProgramDirIsTheFolderOfTheRunningProgram) {
-    EXPECT_EQ(GetProgramDir(), fs::canonical("/proc/self/exe").parent_path().string() + "/");
+    EXPECT_EQ(GetProgramDir(), ReportedProgramFolder());
 }
 
 // Without the long-path conversion the installation folder stands in for
 // the program's, when there is one.
 TEST(UtilsTest, ProgramDirWithoutLongPathsFallsBackToTheInstallFolder) {
     RegisterBuiltinModule("kernel32", {});
-    const AnsiString programFolder = fs::canonical("/proc/self/exe").parent_path().string() + "/";
+    const AnsiString programFolder = ReportedProgramFolder();
     EXPECT_EQ(GetProgramDir(), programFolder);
-    const AnsiString install = testing::TempDir() + "korvel-installed";
-    fs::create_directories(install);
-    WriteRegistryString(HKEY_CURRENT_USER, "Software\\Vorlane\\Korvel", "InstallPath", install);
-    EXPECT_EQ(GetProgramDir(), install + "/");
-    fs::remove_all(install);
+    const TempFolder install("installed");
+    WriteRegistryString(HKEY_CURRENT_USER, "Software\\Vorlane\\Korvel", "InstallPath", install.Path());
+    EXPECT_EQ(GetProgramDir(), install.Path());
     RegisterBuiltinModule("kernel32",
                           {{"GetLongPathNameA", reinterpret_cast<void*>(&GetLongPathNameA)}});
     EXPECT_EQ(GetProgramDir(), programFolder);
 }
 
 TEST(UtilsTest, TempDirIsTheTemporaryFolderWithItsSlash) {
-    const char* previous = std::getenv("TMPDIR");
-    const std::string saved = previous ? previous : "";
-    setenv("TMPDIR", "/var/tmp", 1);
+    ScopedEnv tmpdir("TMPDIR", "/var/tmp");
     EXPECT_EQ(GetTempDir(), "/var/tmp/");
-    if (previous)
-        setenv("TMPDIR", saved.c_str(), 1);
-    else
-        unsetenv("TMPDIR");
 }
 
 void WriteRegistryString(HKEY root, const char* path, const char* name, const AnsiString& text) {
@@ -79,11 +82,9 @@ TEST(UtilsTest, InstallPathWinsOnlyWhenItNamesAFolder) {
     WriteRegistryString(HKEY_CURRENT_USER, "Software\\Vorlane\\Korvel", "InstallPath",
                         "/no/such/folder");
     EXPECT_EQ(GetInstallPathOrCurrentDir(), current);
-    const AnsiString folder = testing::TempDir() + "korvel-install";
-    fs::create_directories(folder);
-    WriteRegistryString(HKEY_CURRENT_USER, "Software\\Vorlane\\Korvel", "InstallPath", folder);
-    EXPECT_EQ(GetInstallPathOrCurrentDir(), folder + "/");
-    fs::remove_all(folder);
+    const TempFolder folder("install");
+    WriteRegistryString(HKEY_CURRENT_USER, "Software\\Vorlane\\Korvel", "InstallPath", folder.Path());
+    EXPECT_EQ(GetInstallPathOrCurrentDir(), folder.Path());
 }
 
 TEST(UtilsTest, RegistryReadersGiveNeutralResultsForWhatIsMissing) {
@@ -282,15 +283,13 @@ TEST(UtilsTest, ReplaceAllDoesNotRescanReplacements) {
 }
 
 TEST(UtilsTest, TextFilesAreLinesWithCrLf) {
-    const AnsiString file = testing::TempDir() + "utils-text.txt";
+    const TempFolder folder("utils");
+    const AnsiString file = folder.File("utils-text.txt");
     EXPECT_EQ(LoadTextFile(file + ".missing"), "");
     SaveTextFile(file, "one\ntwo\r\nthree");
-    std::ifstream in(file, std::ios::binary);
-    const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(raw, "one\r\ntwo\r\nthree\r\n");
+    EXPECT_EQ(folder.Read("utils-text.txt"), "one\r\ntwo\r\nthree\r\n");
     EXPECT_EQ(LoadTextFile(file), "one\r\ntwo\r\nthree\r\n");
-    fs::remove(file);
-    EXPECT_THROW(SaveTextFile(testing::TempDir() + "no/such/folder/x.txt", "x"), EFCreateError);
+    EXPECT_THROW(SaveTextFile(folder.File("no/such/folder/x.txt"), "x"), EFCreateError);
 }
 
 } // namespace

@@ -31,22 +31,6 @@ void CloseDescriptor(int& descriptor) {
 
 } // namespace
 
-bool PumpUntil(const std::function<bool()>& done, int milliseconds) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        Application->ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-void PumpFor(int milliseconds) {
-    PumpUntil([] { return false; }, milliseconds);
-}
-
 LinkPeer::~LinkPeer() {
     CloseDescriptor(link_);
     CloseDescriptor(listener_);

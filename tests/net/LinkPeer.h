@@ -7,11 +7,7 @@
 #include <functional>
 #include <string>
 
-// Processes the application's messages until `done` holds or the time is
-// up; returns whether it held.
-bool PumpUntil(const std::function<bool()>& done, int milliseconds = 5000);
-// Processes the application's messages for this long.
-void PumpFor(int milliseconds);
+#include "tests/support/Pump.h"
 
 class LinkPeer {
 public:

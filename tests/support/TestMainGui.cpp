@@ -5,7 +5,7 @@
 
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/TestHook.h"
-#include "tests/support/TempConfigHome.h"
+#include "tests/support/TestEnvironment.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ void QuietOffscreenMessages(QtMsgType type, const QMessageLogContext& context,
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    TempConfigHome home;
+    InstallTestEnvironment();
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     qInstallMessageHandler(QuietOffscreenMessages);
     QApplication app(argc, argv);

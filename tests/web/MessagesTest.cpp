@@ -6,7 +6,7 @@
 
 #include "platform/vcl/Forms.h"
 #include "platform/win32/Messages.h"
-#include "tests/web/Pump.h"
+#include "tests/support/Pump.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "tests/web/Pump.h"
+#include "tests/support/Pump.h"
 
 SocketLog::SocketLog(TCustomWSocket& socket) {
     const auto add = [this](const char* what) {

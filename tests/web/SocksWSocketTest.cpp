@@ -9,7 +9,7 @@
 
 #include "tests/web/DebianServer.h"
 #include "tests/web/Peer.h"
-#include "tests/web/Pump.h"
+#include "tests/support/Pump.h"
 #include "tests/web/SocketLog.h"
 #include "web/SocksWSocket.h"
 

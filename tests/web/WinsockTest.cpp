@@ -10,7 +10,7 @@
 #include "platform/win32/Resources.h"
 #include "platform/winsock/Winsock.h"
 #include "tests/web/Peer.h"
-#include "tests/web/Pump.h"
+#include "tests/support/Pump.h"
 
 namespace {
 

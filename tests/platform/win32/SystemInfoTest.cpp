@@ -10,35 +10,12 @@
 
 #include "platform/win32/WinBase.h"
 #include "platform/win32/WinGdi.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Restores an environment variable when the test ends.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        const char* old = std::getenv(name);
-        had_ = old != nullptr;
-        old_ = old ? old : "";
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (had_)
-            setenv(name_, old_.c_str(), 1);
-        else
-            unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    bool had_;
-    std::string old_;
-};
 
 TEST(SystemInfo, TheTemporaryFolderEndsWithASlash) {
     struct Case {
@@ -65,8 +42,11 @@ TEST(SystemInfo, ShortBuffersGetTheSizeNeededAndStayUntouched) {
 }
 
 TEST(SystemInfo, NamesTheProgramFileAndTheCurrentFolder) {
-    const std::string program = fs::read_symlink("/proc/self/exe");
     char buffer[PATH_MAX];
+    GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    const std::string testsProgram = buffer;
+    SetModuleFileName("");
+    const std::string program = fs::read_symlink("/proc/self/exe");
     EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, sizeof buffer), program.size());
     EXPECT_EQ(buffer, program);
     // Cut to the buffer, as Windows does, with the buffer's size as result.
@@ -74,6 +54,13 @@ TEST(SystemInfo, NamesTheProgramFileAndTheCurrentFolder) {
     EXPECT_EQ(GetModuleFileNameA(nullptr, shortBuffer, sizeof shortBuffer), 8u);
     EXPECT_EQ(std::string(shortBuffer), program.substr(0, 7));
     EXPECT_EQ(GetModuleFileNameA(reinterpret_cast<HMODULE>(16), buffer, sizeof buffer), 0u);
+    // The test hook names another file until it is cleared again.
+    SetModuleFileName("/opt/elsewhere/korvel");
+    EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, sizeof buffer), 21u);
+    EXPECT_STREQ(buffer, "/opt/elsewhere/korvel");
+    SetModuleFileName("");
+    EXPECT_EQ(GetModuleFileNameA(nullptr, buffer, sizeof buffer), program.size());
+    SetModuleFileName(testsProgram);
 
     EXPECT_EQ(GetCurrentDirectoryA(sizeof buffer, buffer), fs::current_path().string().size());
     EXPECT_EQ(buffer, fs::current_path().string());

@@ -1,4 +1,4 @@
-#include "tests/web/Pump.h"
+#include "tests/support/Pump.h"
 
 #include <chrono>
 #include <thread>
