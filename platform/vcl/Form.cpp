@@ -419,7 +419,11 @@ void TForm::Release() {
 }
 
 void TForm::RequestPaint() {
-    if (!OnPaint || paintPending_)
+    if (!OnPaint) {
+        painted_ = true;
+        return;
+    }
+    if (paintPending_)
         return;
     paintPending_ = true;
     QMetaObject::invokeMethod(
@@ -428,6 +432,7 @@ void TForm::RequestPaint() {
             paintPending_ = false;
             if (OnPaint)
                 RunHandler([this] { OnPaint(this); });
+            painted_ = true;
         },
         Qt::QueuedConnection);
 }

@@ -153,6 +153,9 @@ private:
     bool modal_ = false;
     bool showing_ = false;
     bool paintPending_ = false;
+    // The client has been painted, OnPaint included, since the test hook
+    // showed the form.
+    bool painted_ = false;
     std::unique_ptr<TSizeConstraints> constraints_;
     std::unique_ptr<TCanvas> canvas_;
 };

@@ -1,6 +1,7 @@
 #include "platform/vcl/TestHook.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <cstdio>
 #include <cxxabi.h>
 #include <memory>
@@ -209,13 +210,26 @@ TModalResult TestHook::AnswerModal(TForm& form) {
     return result;
 }
 
+// A user sees the form, and what its OnPaint does, before touching it; on
+// a busy machine that paint can come late, so the wait is for the paint
+// itself, with a bound far above any real delay. Then the other pending
+// messages run.
+void TestHook::WaitForFirstPaint(TForm& form) {
+    if (!QCoreApplication::instance())
+        return;
+    QDeadlineTimer deadline(FirstPaintBoundMs);
+    while (!form.painted_ && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+}
+
 TModalResult TestHook::Run(TForm& form, const ModalExpectation& expectation,
                            const ModalFormCall& call) {
     form.modal_ = true;
     form.modalResult_ = mrNone;
+    form.painted_ = false;
     form.ShowForm();
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+    WaitForFirstPaint(form);
     if (expectation.fill_)
         expectation.fill_(form);
     if (expectation.hasResult_)

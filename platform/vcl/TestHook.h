@@ -31,8 +31,9 @@
 // it is answered, as a user's box lets messages (timers, sockets) run
 // meanwhile; boxes shown inside the action are recorded after the box.
 //
-// A modal form runs as it would for a user: it is shown (OnShow), the
-// pending messages are processed (so its paints run), then Fill runs with
+// A modal form runs as it would for a user: it is shown (OnShow), its first
+// paint (with OnPaint) is waited for and the other pending messages are
+// processed, then Fill runs with
 // the form; its result is Result(...) when given, otherwise the
 // ModalResult that Fill left (a button's ModalResult, a handler). Then the
 // form is asked to close (OnCloseQuery, OnClose) and hidden. A form left
@@ -178,6 +179,8 @@ private:
     int AnswerMessageBox(const AnsiString& text, const AnsiString& caption, int flags);
     TModalResult AnswerModal(TForm& form);
     TModalResult Run(TForm& form, const ModalExpectation& expectation, const ModalFormCall& call);
+    static void WaitForFirstPaint(TForm& form);
+    static constexpr int FirstPaintBoundMs = 10000;
     void RecordHelp(const AnsiString& topic) { helpTopics_.push_back(topic); }
     void Fail(const AnsiString& message);
 

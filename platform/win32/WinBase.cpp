@@ -78,9 +78,10 @@ uint64_t AddressSpaceBytes() {
     return sizeof(void*) == 8 ? uint64_t{1} << 47 : uint64_t{3} << 30;
 }
 
+// Never destroyed: code that runs at exit may still ask for the program file.
 std::string& ModuleFileOverride() {
-    static std::string path;
-    return path;
+    static std::string* const path = new std::string;
+    return *path;
 }
 
 std::atomic<UINT>& ErrorMode() {

@@ -7,6 +7,7 @@
 #include "myunits/Blowfish.h"
 #include "platform/vcl/Classes.h"
 #include "tests/myunits/ExpectThrow.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -356,16 +357,11 @@ protected:
         stream.SaveToFile(path.string());
     }
 
-    void SetUp() override {
-        blowfish.InitialiseString("stream key");
-        folder =
-            std::filesystem::path(testing::TempDir()) / ("blowfish-" + std::to_string(GetParam()));
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
+    void SetUp() override { blowfish.InitialiseString("stream key"); }
 
     TBlowfish blowfish{nullptr};
-    std::filesystem::path folder;
+    const TempFolder files{"blowfish"};
+    const std::filesystem::path folder = files.Path();
 };
 
 // Streams and files are padded as a whole and give the same bytes as the
@@ -404,7 +400,8 @@ INSTANTIATE_TEST_SUITE_P(Lengths, BlowfishStreamTest,
 TEST(BlowfishFileTest, FileErrorsAreReported) {
     TBlowfish blowfish(nullptr);
     blowfish.InitialiseString("key");
-    const std::filesystem::path folder = testing::TempDir();
+    const TempFolder files("blowfish");
+    const std::filesystem::path folder = files.Path();
     ExpectThrowMessage<EFileError>(
         [&] { blowfish.EncFile((folder / "no such file").string(), (folder / "out").string()); },
         "Blowfish: Input file not found");
@@ -413,7 +410,6 @@ TEST(BlowfishFileTest, FileErrorsAreReported) {
     ExpectThrowMessage<EFileError>(
         [&] { blowfish.DecFile(existing, (folder / "no such folder" / "out").string()); },
         "Blowfish: Could not open output file");
-    std::filesystem::remove(existing);
 }
 
 TEST(BlowfishFileTest, DamagedPaddingCountNeverReachesBeforeTheData) {

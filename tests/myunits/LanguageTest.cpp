@@ -11,6 +11,8 @@
 #include "platform/vcl/Menus.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/TestHook.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -19,23 +21,15 @@ const AnsiString LanguageKey = "Tq4WmZ8rKd2PxL7vNc3HbJ6yFs9GeA1UoR5iXw0QkM2n";
 class LanguageTest : public testing::Test {
 protected:
     void SetUp() override { UseLocale("en_GB.UTF-8"); }
-    void TearDown() override {
-        for (const AnsiString& file : files_)
-            std::filesystem::remove(file);
-    }
 
-    static void UseLocale(const char* locale) {
-        setenv("LC_ALL", locale, 1);
-        setenv("LC_MESSAGES", locale, 1);
-        setenv("LANG", locale, 1);
+    void UseLocale(const char* locale) {
+        for (const ScopedEnv& variable : locale_)
+            variable.Set(locale);
     }
     AnsiString LanguageFile(const AnsiString& contents) {
-        const AnsiString name = testing::TempDir() + "Languages-" +
-                                testing::UnitTest::GetInstance()->current_test_info()->name() +
-                                IntToStr(static_cast<int64_t>(files_.size())) + ".rc";
-        std::ofstream(name, std::ios::binary) << contents;
-        files_.push_back(name);
-        return name;
+        const std::string name = "Languages-" + std::to_string(++files_) + ".rc";
+        folder.Write(name, contents);
+        return folder.File(name);
     }
     void ExpectNotFoundBox(int number) {
         hook.ExpectMessageBox("Could not find resource string " + IntToStr(number))
@@ -46,8 +40,11 @@ protected:
     TGlobalBlowFish cipher;
     TestHook hook{[](const AnsiString& failure) { ADD_FAILURE() << failure; }};
 
+    const TempFolder folder{"languages"};
+
 private:
-    std::vector<AnsiString> files_;
+    int files_ = 0;
+    const ScopedEnv locale_[3] = {{"LC_ALL", nullptr}, {"LC_MESSAGES", nullptr}, {"LANG", nullptr}};
 };
 
 TEST_F(LanguageTest, GermanLocalesSelectTheGermanTexts) {
@@ -145,7 +142,7 @@ TEST_F(LanguageTest, EncipheredFileDeciphersEachText) {
 }
 
 TEST_F(LanguageTest, MissingFileReachesTheCreator) {
-    EXPECT_THROW(TMyLanguages(testing::TempDir() + "no-such-Languages.rc", true), EFOpenError);
+    EXPECT_THROW(TMyLanguages(folder.File("no-such-Languages.rc"), true), EFOpenError);
     // The failed instance did not stay registered.
     TMyLanguages languages(LanguageFile("1 \"one\"\r\n"), true);
     EXPECT_EQ(Singleton<TMyLanguages>::GetSingleton().GetString(1), "one");
@@ -236,7 +233,8 @@ TEST_F(LanguageTest, LibraryModeUsesTheGermanBaseToo) {
 }
 
 TEST(LanguageDeathTest, LibraryThatCannotBeLoadedIsFatal) {
-    EXPECT_DEATH(TMyLanguages(testing::TempDir() + "no-such-library.dll", false),
+    const TempFolder folder("languages");
+    EXPECT_DEATH(TMyLanguages(folder.File("no-such-library.dll"), false),
                  "Assertion failed: Languages class not ready after call to "
                  "TMyLanguages::SetDLLName");
 }

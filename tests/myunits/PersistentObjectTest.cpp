@@ -7,6 +7,7 @@
 #include "myunits/TGlobalBlowFish.h"
 #include "myunits/TPersistentObject.h"
 #include "tests/myunits/ExpectThrow.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -315,7 +316,8 @@ TEST_F(PersistentTextTest, EncipheredTextNeedsItsKey) {
 }
 
 TEST_F(PersistentTextTest, FilesLoadLineByLine) {
-    const AnsiString folder = testing::TempDir();
+    const TempFolder files("persistent");
+    const AnsiString folder = files.Path();
     const AnsiString plainFile = folder + "persistent-plain.xml";
     const AnsiString cipherFile = folder + "persistent-cipher.txt";
     const AnsiString damagedFile = folder + "persistent-damaged.xml";
@@ -335,8 +337,6 @@ TEST_F(PersistentTextTest, FilesLoadLineByLine) {
     EXPECT_FALSE(loaded.LoadFromFile(folder + "no-such-file.xml", ""));
     EXPECT_EQ(loaded.Name, "stored");
     EXPECT_EQ(loaded.Count, 7);
-    for (const AnsiString& file : {plainFile, cipherFile, damagedFile})
-        std::filesystem::remove(file);
 }
 
 TEST(PersistentTreeTest, DestroyedChildLeavesItsParentsList) {

@@ -1,9 +1,8 @@
 // Tests that write into the program folder (the log and the browser's
-// redirect page); they hold the folder's lock, so they never overlap.
+// redirect page).
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -13,6 +12,8 @@
 #include "myunits/TLogFile.h"
 #include "myunits/Utils.h"
 #include "platform/vcl/TestHook.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -35,37 +36,15 @@ std::vector<std::string> LinesOf(const std::string& text) {
     return lines;
 }
 
+// The program folder is the test's own; the temporary folder too.
 class ProgramFolderTest : public testing::Test {
 protected:
-    void SetUp() override {
-        programDir = GetProgramDir();
-        temp = fs::path(testing::TempDir()) / "korvel-program-folder-test";
-        fs::remove_all(temp);
-        fs::create_directories(temp);
-        Clean();
-        const char* tmpdir = std::getenv("TMPDIR");
-        savedTmpdir = tmpdir ? tmpdir : "";
-        hadTmpdir = tmpdir != nullptr;
-        setenv("TMPDIR", temp.c_str(), 1);
-    }
-    void TearDown() override {
-        Clean();
-        fs::remove_all(temp);
-        if (hadTmpdir)
-            setenv("TMPDIR", savedTmpdir.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-    }
-    void Clean() {
-        fs::remove_all(programDir + "log.txt");
-        fs::remove(programDir + "temp.html");
-    }
     fs::path Log() const { return fs::path(programDir) / "log.txt"; }
 
-    AnsiString programDir;
-    fs::path temp;
-    std::string savedTmpdir;
-    bool hadTmpdir = false;
+    const AnsiString programDir = GetProgramDir();
+    const TempFolder tempFolder{"temp"};
+    const fs::path temp = tempFolder.Path();
+    ScopedEnv tmpdir{"TMPDIR", tempFolder.Path().c_str()};
 };
 
 using LogFileTest = ProgramFolderTest;
@@ -152,7 +131,7 @@ TEST_F(LogFileTest, ALogThatAnotherCopyHoldsIsLeftAloneAndTheLogGoesToTheTempora
 
 TEST_F(LogFileTest, NoWritableFolderAtAllLeavesTheProgramRunningWithoutALog) {
     fs::create_directory(Log());
-    setenv("TMPDIR", (temp / "missing").c_str(), 1);
+    tmpdir.Set((temp / "missing").c_str());
     TLogFile log;
     log.WriteLine("goes nowhere");
     EXPECT_FALSE(fs::exists(temp / "missing"));
@@ -167,28 +146,34 @@ TEST_F(LogFileTest, IsTheOneInstance) {
 class BrowserTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
-        ProgramFolderTest::SetUp();
         record = temp / "opened";
         opener = temp / "opener";
         std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" << record.string()
                               << ".part' && mv '" << record.string() << ".part' '"
                               << record.string() << "'\n";
         fs::permissions(opener, fs::perms::owner_all);
+        // The language is fixed when texts are loaded: English, whatever
+        // a test before chose.
+        LoadTexts("C");
     }
-    void TearDown() override {
-        unsetenv("KORVEL_OPEN_COMMAND");
-        ProgramFolderTest::TearDown();
+    void LoadTexts(const char* locale) {
+        const ScopedEnv language("LC_ALL", locale);
+        tempFolder.Write("Languages.rc", "1 \"eins\"\r\n");
+        TGlobalBlowFish cipher;
+        TMyLanguages languages(tempFolder.File("Languages.rc"), true);
     }
-    void UseOpener(const fs::path& program) { setenv("KORVEL_OPEN_COMMAND", program.c_str(), 1); }
-    // What the opener was started with, once it has run.
+    void UseOpener(const fs::path& program) { openCommand.Set(program.c_str()); }
+    // What the opener was started with, once it has run: the bound is for
+    // a busy machine.
     std::string Opened() const {
-        for (int i = 0; i < 500 && !fs::exists(record); ++i)
+        for (int i = 0; i < 1000 && !fs::exists(record); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return ReadAll(record);
     }
 
     fs::path record;
     fs::path opener;
+    ScopedEnv openCommand{"KORVEL_OPEN_COMMAND", nullptr};
     TestHook hook{[](const AnsiString& failure) { ADD_FAILURE() << failure; }};
 };
 
@@ -227,11 +212,7 @@ TEST_F(BrowserTest, SilentFailureShowsNothing) {
 }
 
 TEST_F(BrowserTest, GermanUsersGetTheGermanMessage) {
-    setenv("LC_ALL", "de_DE.UTF-8", 1);
-    const AnsiString file = (temp / "Languages.rc").string();
-    std::ofstream(file) << "1 \"eins\"\r\n";
-    TGlobalBlowFish cipher;
-    TMyLanguages languages(file, true);
+    LoadTexts("de_DE.UTF-8");
     ASSERT_EQ(TMyLanguages::GetLanguageBase(), 2000);
     UseOpener(temp / "no-such-opener");
     hook.ExpectMessageBox("Ihr Webbrowser konnte leider nicht automatisch geöffnet werden. Bitte "

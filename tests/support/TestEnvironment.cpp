@@ -15,10 +15,6 @@ TestEnvironment::TestEnvironment() : process_("process") {
     Enter(process_);
 }
 
-TestEnvironment::~TestEnvironment() {
-    SetModuleFileName("");
-}
-
 void TestEnvironment::OnTestStart(const testing::TestInfo&) {
     test_ = std::make_unique<TempFolder>("case");
     Enter(*test_);

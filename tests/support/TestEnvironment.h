@@ -16,7 +16,6 @@
 class TestEnvironment : public testing::EmptyTestEventListener {
 public:
     TestEnvironment();
-    ~TestEnvironment() override;
 
     void OnTestStart(const testing::TestInfo& test) override;
     void OnTestEnd(const testing::TestInfo& test) override;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/HiveFile.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace {
 
@@ -68,15 +69,12 @@ TEST_F(HiveFileTest, LiesInTheConfigFolderAndStartsOnTheFirstChange) {
 }
 
 TEST_F(HiveFileTest, FallsBackToTheHomeFolderWithoutAnAbsoluteConfigHome) {
-    const std::string saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    setenv("HOME", "/home/someone", 1);
+    const ScopedEnv home("HOME", "/home/someone");
+    const ScopedEnv configHome("XDG_CONFIG_HOME", nullptr);
     for (const char* value : {"", "relative/path"}) {
-        setenv("XDG_CONFIG_HOME", value, 1);
+        configHome.Set(value);
         EXPECT_EQ(HiveFile().Path(), "/home/someone/.config/Korvel/registry") << value;
     }
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
 }
 
 TEST_F(HiveFileTest, AnUnchangedHiveIsNotRewritten) {

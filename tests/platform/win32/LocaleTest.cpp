@@ -1,19 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "platform/win32/WinNls.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace {
 
-void SetOrClear(const char* name, const char* value) {
-    if (value)
-        setenv(name, value, 1);
-    else
-        unsetenv(name);
-}
+// The locale variables, put back when the test ends.
+class Locale : public testing::Test {
+protected:
+    const ScopedEnv lcAll{"LC_ALL", nullptr};
+    const ScopedEnv lcMessages{"LC_MESSAGES", nullptr};
+    const ScopedEnv lang{"LANG", nullptr};
+};
 
 std::string LanguageName() {
     char buffer[256] = "";
@@ -22,7 +23,7 @@ std::string LanguageName() {
     return buffer;
 }
 
-TEST(Locale, TheLanguageNameFollowsTheUsersLocale) {
+TEST_F(Locale, TheLanguageNameFollowsTheUsersLocale) {
     struct Case {
         const char* lcAll;
         const char* lcMessages;
@@ -56,19 +57,17 @@ TEST(Locale, TheLanguageNameFollowsTheUsersLocale) {
         {"C", nullptr, "de_DE.UTF-8", "English"},
     };
     for (const Case& c : cases) {
-        SetOrClear("LC_ALL", c.lcAll);
-        SetOrClear("LC_MESSAGES", c.lcMessages);
-        SetOrClear("LANG", c.lang);
+        lcAll.Set(c.lcAll);
+        lcMessages.Set(c.lcMessages);
+        lang.Set(c.lang);
         EXPECT_EQ(LanguageName(), c.name)
             << (c.lcAll ? c.lcAll : "-") << " " << (c.lcMessages ? c.lcMessages : "-") << " "
             << (c.lang ? c.lang : "-");
     }
 }
 
-TEST(Locale, BuffersAndItemsAreCheckedAsWindowsChecksThem) {
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
-    setenv("LANG", "de_DE.UTF-8", 1);
+TEST_F(Locale, BuffersAndItemsAreCheckedAsWindowsChecksThem) {
+    lang.Set("de_DE.UTF-8");
     EXPECT_EQ(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGLANGUAGE, nullptr, 0), 7);
     char small[6] = "xxxxx";
     EXPECT_EQ(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGLANGUAGE, small, sizeof small), 0);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/ShellApi.h"
+#include "tests/support/ScopedEnv.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ protected:
                                  "{ pwd; printf '%s\\n' \"$@\"; } > \"$dir/args.tmp\"\n"
                                  "mv \"$dir/args.tmp\" \"$dir/args\"\n";
         fs::permissions(opener, fs::perms::owner_all);
-        setenv("KORVEL_OPEN_COMMAND", opener.c_str(), 1);
+        openCommand.Set(opener.c_str());
     }
 
     // The lines the opener wrote: its folder, then its arguments.
@@ -50,6 +51,7 @@ protected:
 
     const fs::path folder = fs::path(std::getenv("XDG_CONFIG_HOME")) / "shell";
     const fs::path opener = folder / "opener";
+    const ScopedEnv openCommand{"KORVEL_OPEN_COMMAND", nullptr};
 };
 
 TEST_F(ShellTest, AnAddressGoesToTheOpenerWithoutWaitingForIt) {
@@ -122,7 +124,7 @@ TEST_F(ShellTest, FailuresGiveTheShellsCodes) {
     EXPECT_EQ(Code(FindExecutableA((folder / "missing.html").c_str(), nullptr, found)), SE_ERR_FNF);
     EXPECT_STREQ(found, "");
 
-    setenv("KORVEL_OPEN_COMMAND", "no-such-opener-for-korvel", 1);
+    openCommand.Set("no-such-opener-for-korvel");
     EXPECT_EQ(Code(ShellExecuteA(nullptr, "open", "http://127.0.0.1:9/", nullptr, nullptr, 10)),
               SE_ERR_NOASSOC);
     EXPECT_EQ(Code(FindExecutableA(page.c_str(), nullptr, found)), SE_ERR_NOASSOC);
