@@ -126,7 +126,8 @@ void ComputerPlayer::TakeTurn(const uint8_t& kind, BoardRecord board) {
         throw;
     }
     Host.SetDepthCap(depthCap);
-    Host.SubmitMove(move, true);
+    if (!Host.TurnCancelled())
+        Host.SubmitMove(move, true);
 }
 
 MoveRecord ComputerPlayer::ChooseMove(const uint8_t& kind, const BoardRecord& board) {
@@ -161,7 +162,7 @@ MoveRecord ComputerPlayer::Deepen(const uint8_t& kind, const BoardRecord& board)
     MoveRecord iterationMove = PassMove;
     MoveRecord move = PassMove;
     for (;;) {
-        Host.ProcessMessages();
+        LetMessagesRun();
         int best;
         if (!RunIteration(kind, board, best, iterationMove))
             return iterationMove;
@@ -499,7 +500,13 @@ inline void ComputerPlayer::ReadClock() {
 void ComputerPlayer::SeeSecond(int now) {
     LastSecond = now;
     Host.SetStatusText(Host.GetStatusText() + "*");
+    LetMessagesRun();
+}
+
+void ComputerPlayer::LetMessagesRun() {
     Host.ProcessMessages();
+    if (Host.TurnCancelled())
+        Abort = 1;
 }
 
 // ------------------------------------------------------------- the evaluation

@@ -59,11 +59,11 @@ public:
     bool RunIteration(const uint8_t& kind, const BoardRecord& board, int& best,
                       MoveRecord& iterationMove, RootObserver* observer = nullptr);
 
-    uint8_t Abort;       // the thinking time is used up; every node returns 0
-    int StartTime;       // whole seconds when the turn began
-    int LastSecond;      // the last whole second the search has seen
-    int Depth;           // horizon of the current iteration
-    int TimeLimit;       // thinking time in whole seconds
+    uint8_t Abort;  // the thinking time is used up, or the turn cancelled; every node returns 0
+    int StartTime;  // whole seconds when the turn began
+    int LastSecond; // the last whole second the search has seen
+    int Depth;      // horizon of the current iteration
+    int TimeLimit;  // thinking time in whole seconds
     int64_t NodeCounter; // leaves evaluated in the current iteration
 
     const int OwnThreatWeight;
@@ -115,6 +115,9 @@ private:
 
     void ReadClock();
     void SeeSecond(int now);
+    // Window messages run; a close of the program among them stops the
+    // search.
+    void LetMessagesRun();
     int EvaluateSearchBoard(const SearchBoard& board, bool maximizing) const;
 
     WholeSecondClock& Clock;

@@ -26,6 +26,9 @@ public:
     // The application's modal message box (MB_ flags); returns the button.
     virtual int MessageBox(const AnsiString& text, const AnsiString& caption, unsigned flags) = 0;
     virtual void ProcessMessages() = 0;
+    // Asked after the messages have run: the program is closing, and a
+    // turn still running ends at once without a move.
+    virtual bool TurnCancelled() { return false; }
 
     virtual WholeSecondClock& Clock() = 0;
 

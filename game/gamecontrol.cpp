@@ -12,6 +12,7 @@
 #include "online/Unit1.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/MessageLoop.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
@@ -20,7 +21,6 @@
 namespace {
 
 constexpr int DrawLimit = 15;
-constexpr unsigned TickInterval = 100;
 constexpr unsigned ReadyInterval = 1500;
 
 constexpr int DrawCaption = 68;
@@ -95,6 +95,10 @@ void VellGameControl::OnGameTimer(TObject*) {
     if (TickCounter == 1)
         MainForm->IData->StartPlayTimer(); // play time counts from the first tick on
     if (GameMode == ArcadeMode && !RunArcadeClock())
+        return;
+    // Inside a box, a window or a wait, the handler below may still be
+    // working on the game: there only the clock counts.
+    if (InNestedLoop())
         return;
     if (MatchOver) {
         GameTimer->Enabled = false;
@@ -207,6 +211,10 @@ void VellGameControl::SendStartLine() {
 
 bool VellGameControl::IsMoveInProgress() {
     return TicksHeld;
+}
+
+bool VellGameControl::AcceptsGameCommand() {
+    return !InNestedLoop();
 }
 
 void VellGameControl::AskNextPlayer() {
@@ -362,11 +370,10 @@ void VellGameControl::ApplyScriptedMove(int32_t a, int32_t b, int32_t c, uint8_t
     Engine->PerformMove(MoveRecord{a, b, c, kind}, side);
 }
 
-// The game waits while the window is open: an arcade game ended by the
-// clock meanwhile would rebuild the list the window is working on and show
-// the window a second time.
+// The arcade clock goes on while the window is open; a stage lost on time
+// meanwhile ends when the window has closed, so the list the window works
+// on is not rebuilt under it.
 void VellGameControl::ShowHighScores() {
-    const HoldTicks hold(TicksHeld);
     HighScoreForm->LoadScores();
     HighScoreForm->ShowModal();
 }
@@ -391,6 +398,10 @@ int VellGameControl::MessageBox(const AnsiString& text, const AnsiString& captio
 
 void VellGameControl::ProcessMessages() {
     Application->ProcessMessages();
+}
+
+bool VellGameControl::TurnCancelled() {
+    return MainForm->CloseRequested || Application->Terminated;
 }
 
 void VellGameControl::SetStatusPanel(int index, const AnsiString& text) {

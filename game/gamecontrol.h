@@ -112,6 +112,10 @@ public:
     // A move is being executed, or a side is being asked for one (the
     // computer may be searching).
     bool IsMoveInProgress();
+    // A game command of the menu (surrender, a new match, a draw, undo)
+    // acts only from the main loop: inside a nested loop a turn, a move or
+    // a box of the game may still be running below it, so it does nothing.
+    bool AcceptsGameCommand();
     // Network game: the colour that makes this game's first move is played
     // on this machine.
     bool LocalSideStarts();
@@ -146,8 +150,8 @@ public:
     void BlinkPoints(const uint8_t mask[PointCount]);
     void FlashGlow();
     void ApplyScriptedMove(int32_t a, int32_t b, int32_t c, uint8_t kind, uint8_t side);
-    // The high-score window with the local table, modally; the game
-    // waits meanwhile.
+    // The high-score window with the local table, modally; the arcade
+    // clock goes on meanwhile.
     void ShowHighScores();
 
     // The settings table.
@@ -194,6 +198,8 @@ public:
     AnsiString GetString(int id) override;
     int MessageBox(const AnsiString& text, const AnsiString& caption, unsigned flags) override;
     void ProcessMessages() override;
+    // The program is closing: a running search stops.
+    bool TurnCancelled() override;
     WholeSecondClock& Clock() override { return SearchClock; }
 
     // Fields, in order.
@@ -281,7 +287,14 @@ private:
     void AdvanceStage();
     void StrengthenComputer();
 
+    // The game timer's interval, but while the non-starting side of a
+    // network game polls for the first move.
+    static constexpr unsigned TickInterval = 100;
+
     SystemSecondClock SearchClock;
+    // The arcade clock has shown 0 for a whole second inside a nested loop:
+    // the stage is lost at the first tick back in the main loop.
+    bool ArcadeTimeUp = false;
     // Starting a game and asking a side let messages through with the game
     // timer running; a tick that came then would end the match or execute
     // a move under the player still taking its turn, so ticks wait.

@@ -12,6 +12,7 @@
 #include "myunits/Settings.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/MessageLoop.h"
 #include "platform/vcl/StdCtrls.h"
 #include "ui/GFXEngine.h"
 #include "ui/TAdvanceStageForm.h"
@@ -70,6 +71,7 @@ void VellGameControl::BuildArcadeSeats() {
     MainForm->UndoLastMove1->Visible = true;
     ArcadeScore = 0;
     ArcadeSecondsLeft = StartSeconds;
+    ArcadeTimeUp = false;
     SetStatusPanel(2, GetString(TimeLeftText) + " " + IntToStr(StartSeconds));
     SetStatusPanel(1, GetString(ArcadeText));
     ArcadePiecesBonus = StartPiecesBonus;
@@ -81,18 +83,23 @@ void VellGameControl::BuildArcadeSeats() {
 }
 
 // Every tenth tick is a second of the arcade clock; a clock that has shown
-// 0 for a whole second loses the game.
+// 0 for a whole second loses the game, once control is back in the main
+// loop.
 bool VellGameControl::RunArcadeClock() {
-    if (TickCounter % TicksPerSecond != 0)
-        return true;
-    if (ArcadeSecondsLeft == 0) {
-        ArcadeSecondsLeft = -1;
-        GameOver(ReasonArcadeClock, Black);
-        return false;
+    if (TickCounter % TicksPerSecond == 0 && !ArcadeTimeUp) {
+        if (ArcadeSecondsLeft == 0) {
+            ArcadeTimeUp = true;
+        } else {
+            ArcadeSecondsLeft = ArcadeSecondsLeft - 1;
+            SetStatusPanel(2, GetString(TimeLeftText) + " " + IntToStr(ArcadeSecondsLeft));
+        }
     }
-    ArcadeSecondsLeft = ArcadeSecondsLeft - 1;
-    SetStatusPanel(2, GetString(TimeLeftText) + " " + IntToStr(ArcadeSecondsLeft));
-    return true;
+    if (!ArcadeTimeUp || InNestedLoop())
+        return true;
+    ArcadeTimeUp = false;
+    ArcadeSecondsLeft = -1;
+    GameOver(ReasonArcadeClock, Black);
+    return false;
 }
 
 void VellGameControl::ShowTimeIsUp() {

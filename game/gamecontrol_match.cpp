@@ -212,6 +212,7 @@ void VellGameControl::ResetMatch() {
         MainForm->Menu = MainForm->MainMenu1;
     SetStatusPanel(2, GetString(NewMatchHint));
     GameTimer->Enabled = false;
+    GameTimer->Interval = TickInterval;
     PartnerReady = 1;
     MainForm->UndoLastMove1->Enabled = false;
     MatchOver = 0;
@@ -328,8 +329,13 @@ void VellGameControl::OpenTutorial() {
     TutorialForm->Show();
 }
 
+// A handler of the link window may still be on the stack: the link is
+// closed now and the window freed once control is back in the main loop.
 void VellGameControl::FreeLink() {
-    delete Link;
+    if (!Link)
+        return;
+    Link->CloseLink();
+    Link->Release();
     Link = nullptr;
 }
 

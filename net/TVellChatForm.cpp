@@ -5,6 +5,7 @@
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/MessageLoop.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 
@@ -42,6 +43,27 @@ void TVellChatForm::DataReceived(const AnsiString& payload) {
     // Bodies that followed a refused move in the same read come too late.
     if (LinkState != 3)
         return;
+    if (!InNestedLoop() && waiting_.empty()) {
+        HandleData(payload);
+        return;
+    }
+    waiting_.push_back(payload);
+    if (waiting_.size() == 1)
+        WhenBackInMainLoop([this] { HandleWaitingData(); });
+}
+
+// The window is freed only by a job given after this one, so it still
+// stands here.
+void TVellChatForm::HandleWaitingData() {
+    while (!waiting_.empty() && LinkState == 3) {
+        const AnsiString payload = waiting_.front();
+        waiting_.pop_front();
+        HandleData(payload);
+    }
+    waiting_.clear();
+}
+
+void TVellChatForm::HandleData(const AnsiString& payload) {
     if (payload == "R")
         PartnerReady();
     else if (payload == "TGO")
@@ -69,6 +91,8 @@ void TVellChatForm::PartnerOffersDraw() {
     Game().GameTimer->Enabled = false;
     const int answer = Application->MessageBox(Text(DrawOfferText), Text(DrawOfferCaption),
                                                MB_YESNO | MB_ICONQUESTION);
+    if (LinkEnded())
+        return;
     if (answer == IDYES) {
         SendData("TGY");
         Game().GameOver(ReasonDraw, Empty);
@@ -80,17 +104,20 @@ void TVellChatForm::PartnerOffersDraw() {
 
 void TVellChatForm::PartnerAcceptedDraw() {
     Application->MessageBox(Text(DrawAcceptedText), Text(DrawAcceptedCaption), MB_ICONEXCLAMATION);
-    Game().GameOver(ReasonDraw, Empty);
+    if (!LinkEnded())
+        Game().GameOver(ReasonDraw, Empty);
 }
 
 void TVellChatForm::PartnerDeclinedDraw() {
     Application->MessageBox(Text(DrawDeclinedText), Text(DrawDeclinedCaption), MB_ICONEXCLAMATION);
-    Game().GameTimer->Enabled = true;
+    if (!LinkEnded())
+        Game().GameTimer->Enabled = true;
 }
 
 void TVellChatForm::PartnerGaveUp() {
     Application->MessageBox(Text(GaveUpText), Text(GaveUpCaption), MB_ICONEXCLAMATION);
-    Game().GameOver(ReasonGivenUp, Game().HumanColour());
+    if (!LinkEnded())
+        Game().GameOver(ReasonGivenUp, Game().HumanColour());
 }
 
 // A payload that is no move at all may be a word of a later version: it
@@ -140,7 +167,6 @@ void TVellChatForm::RefusePartnerMove(const AnsiString& text) {
     ConnectionClosed();
 }
 
-// Closing this end reports nothing, so the match is ended here.
 void TVellChatForm::CloseLink() {
     LinkState = 0;
     if (IsServer())

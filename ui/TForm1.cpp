@@ -10,6 +10,7 @@
 #include "online/TRecommendForm.h"
 #include "online/TSubscribeNewsletterForm.h"
 #include "online/Unit1.h"
+#include "platform/vcl/MessageLoop.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/ShellApi.h"
 #include "platform/win32/WinGdi.h"
@@ -218,9 +219,19 @@ void TForm1::FormResize(TObject*) {
     FormPaint(this);
 }
 
+// Inside a nested loop (the computer thinks, a move animates, a box is
+// open) the handler below still uses the game: the close is kept, the
+// search stops at its next look at the messages, and the window closes as
+// soon as control is back in the main loop.
 void TForm1::FormCloseQuery(TObject*, bool& CanClose) {
+    const bool firstRequest = !CloseRequested;
     CloseRequested = true;
-    CanClose = true;
+    CanClose = !InNestedLoop();
+    if (!CanClose && firstRequest)
+        WhenBackInMainLoop([] {
+            if (Form1)
+                Form1->Close();
+        });
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {
@@ -259,7 +270,7 @@ void TForm1::MediaPlayer1Notify(TObject*) {
 }
 
 void TForm1::UndoLastMove1Click(TObject*) {
-    if (Game->IsGameUIEnabled())
+    if (Game->AcceptsGameCommand() && Game->IsGameUIEnabled())
         Game->UndoLastMove();
 }
 
@@ -268,10 +279,13 @@ void TForm1::ShowHighscores1Click(TObject*) {
 }
 
 void TForm1::DrawGame1Click(TObject*) {
-    Game->DrawGame();
+    if (Game->AcceptsGameCommand())
+        Game->DrawGame();
 }
 
 void TForm1::NewGame1Click(TObject*) {
+    if (!Game->AcceptsGameCommand())
+        return;
     if (Game->GameMode == ClassicMode)
         Game->GameOver(ReasonGivenUp, 2);
     else if (Game->GameMode == TwoPeopleMode)
@@ -294,12 +308,14 @@ void TForm1::SurrenderTwoPersonGame() {
     const bool firstGivesUp = SurrenderForm->RadioButton1->Checked;
     delete SurrenderForm;
     SurrenderForm = nullptr;
-    if (result == mrOk)
+    // The program may have been asked to close while the dialog was open.
+    if (result == mrOk && !CloseRequested)
         Game->GameOver(ReasonGivenUp, firstGivesUp ? 2 : 1);
 }
 
 void TForm1::StartNewMatch1Click(TObject*) {
-    if (Application->MessageBox(Languages->GetString(44), Languages->GetString(45),
+    if (Game->AcceptsGameCommand() &&
+        Application->MessageBox(Languages->GetString(44), Languages->GetString(45),
                                 MB_YESNO | MB_TASKMODAL) == IDYES)
         Game->MatchOver = 1;
 }

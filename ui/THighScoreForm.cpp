@@ -313,8 +313,10 @@ void THighScoreForm::Button3Click(TObject*) {
 void THighScoreForm::Button2Click(TObject*) {
     if (!UserAgrees())
         return;
-    CheckForUpdateOnce();
+    // The exchange lets messages run while it waits: a second click then
+    // must not start it again.
     Button2->Enabled = false;
+    CheckForUpdateOnce();
     if (Page->Count == 0) {
         if (!FetchPage()) {
             Tell(LanguageText(269) + ".", 276, MB_ICONSTOP);

@@ -8,6 +8,8 @@
 #include <QNetworkRequest>
 #include <QUrl>
 
+#include "platform/vcl/MessageLoop.h"
+
 namespace {
 
 AnsiString ToAnsi(const QByteArray& bytes) {
@@ -54,6 +56,7 @@ QNetworkRequest TNMHTTP::Prepare(const AnsiString& URL) {
 }
 
 void TNMHTTP::Wait(QNetworkReply* reply) {
+    const TNestedLoop nested;
     const std::weak_ptr<char> alive = life_;
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);

@@ -14,6 +14,7 @@
 
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/HelpViewer.h"
+#include "platform/vcl/MessageLoop.h"
 #include "platform/vcl/QtBridge.h"
 #include "platform/vcl/TestHook.h"
 
@@ -154,6 +155,7 @@ void TApplication::Terminate() {
 }
 
 void TApplication::ProcessMessages() {
+    const TNestedLoop nested;
     if (QCoreApplication::instance())
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
@@ -167,6 +169,7 @@ void TApplication::DestroyComponents() {
 }
 
 int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, int Flags) {
+    const TNestedLoop nested;
     if (hook_)
         return hook_->AnswerMessageBox(Text, Caption, Flags);
     if (!HaveWindows()) {

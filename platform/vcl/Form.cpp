@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -11,6 +12,7 @@
 
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/MessageLoop.h"
 #include "platform/vcl/QtBridge.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/TestHook.h"
@@ -343,6 +345,7 @@ void TForm::HideForm() {
 }
 
 int TForm::ShowModal() {
+    const TNestedLoop nested;
     if (Widget()->isVisible() || modal_)
         throw EInvalidOperation("Cannot make a visible window modal");
     if (TestHook* hook = Application->Hook())
@@ -413,9 +416,13 @@ void TForm::CloseFromWindow() {
     Close();
 }
 
+// A form freed in the meantime (by its owner) takes its window with it,
+// and the job then finds nothing to free.
 void TForm::Release() {
-    QMetaObject::invokeMethod(
-        Widget(), [this] { RunHandler([this] { delete this; }); }, Qt::QueuedConnection);
+    WhenBackInMainLoop([this, window = QPointer<QWidget>(Widget())] {
+        if (window)
+            RunHandler([this] { delete this; });
+    });
 }
 
 void TForm::RequestPaint() {

@@ -85,7 +85,8 @@ public:
     // only sets ModalResult to mrCancel.
     void Close();
     bool CloseQuery();
-    // Frees the form once the handler that calls it has returned.
+    // Frees the form once control is back in the main loop, so no handler
+    // still running below is left inside a freed form.
     void Release();
     // The end of the form resource: runs OnCreate.
     void Loaded();

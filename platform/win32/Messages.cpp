@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/vcl/MessageLoop.h"
 #include "platform/vcl/SysUtils.h"
 
 namespace {
@@ -189,6 +190,7 @@ void LookForMessages(MessageQueue& queue, QEventLoop::ProcessEventsFlags flags) 
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         return;
     }
+    const TNestedLoop nested;
     queue.BeginLooking();
     QCoreApplication::processEvents(flags);
     queue.EndLooking();

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/vcl/Forms.h"
+#include "tests/support/Pump.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ void LinkPeer::Send(const std::string& bytes) {
             sent += static_cast<size_t>(n);
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             // Korvel reads only from its event loop.
-            Application->ProcessMessages();
+            PumpOnce();
         } else {
             throw std::runtime_error("the test peer cannot send");
         }

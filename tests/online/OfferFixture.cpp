@@ -14,6 +14,7 @@
 #include "myunits/TGlobalBlowFish.h"
 #include "online/TIData.h"
 #include "platform/vcl/Forms.h"
+#include "tests/support/Pump.h"
 #include "web/HTTPConnector.h"
 
 namespace fs = std::filesystem;
@@ -89,7 +90,7 @@ std::string OfferFixture::OpenedAddress() {
 bool PumpUntil(const std::function<bool()>& done, double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-        Application->ProcessMessages();
+        PumpOnce();
         if (done())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));

@@ -3,14 +3,19 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/vcl/Forms.h"
+#include <QCoreApplication>
+
+void PumpOnce() {
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (!done()) {
         if (std::chrono::steady_clock::now() >= deadline)
             return false;
-        Application->ProcessMessages();
+        PumpOnce();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;

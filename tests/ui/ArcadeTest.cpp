@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "game/ComputerPlayer.h"
 #include "platform/vcl/StdCtrls.h"
 #include "tests/ui/ControlFixture.h"
@@ -69,6 +71,17 @@ protected:
     }
     AnsiString Panel(int index) { return Form1->StatusBar1->Panels->Items[index]->Text; }
     void Tick() { Game().OnGameTimer(Game().GameTimer); }
+    // The clock has run out: the next tick loses the first stage, which
+    // scored nothing, so there is no entry in the table; the arcade is
+    // replayed.
+    void LoseFirstStageOnTheNextTick() {
+        hook.ExpectMessageBox(Text(85)).Caption(Text(83)).Flags(MB_ICONEXCLAMATION);
+        hook.ExpectMessageBox(Text(94)).Caption(Text(95)).Flags(MB_OK);
+        ExpectReplay();
+        Tick();
+        ASSERT_TRUE(WaitForHuman());
+        hook.Verify();
+    }
 };
 
 TEST_F(ArcadeTest, MatchStartsOnStageOneWithTheFullClock) {
@@ -100,9 +113,10 @@ TEST_F(ArcadeTest, MatchStartsOnStageOneWithTheFullClock) {
     EXPECT_EQ(game.GetGameState(), PutState);
 }
 
-// A game ended by the clock inside the window would rebuild the list the
-// window works on and show the window once more inside itself.
-TEST_F(ArcadeTest, ClockWaitsWhileTheHighScoresAreOpenFromTheMenu) {
+// The clock goes on while the window is open, so the window cannot stop
+// it; a stage lost meanwhile would rebuild the list the window works on,
+// so it is lost once, after the window has closed.
+TEST_F(ArcadeTest, ClockRunsWhileTheHighScoresAreOpenAndTheLossWaitsForTheirEnd) {
     StartArcadeMatch();
     Game().GameTimer->Enabled = false;
     Game().TickCounter = 0;
@@ -110,15 +124,21 @@ TEST_F(ArcadeTest, ClockWaitsWhileTheHighScoresAreOpenFromTheMenu) {
     hook.ExpectModal<THighScoreForm>().Fill([this](THighScoreForm& form) {
         for (int tick = 1; tick <= 30; ++tick)
             Tick();
-        EXPECT_EQ(Game().ArcadeSecondsLeft, 1);
+        EXPECT_EQ(Game().ArcadeSecondsLeft, 0);
+        EXPECT_EQ(Panel(2), Text(104) + " 0");
+        EXPECT_EQ(Game().GetGameState(), PutState) << "the stage is not lost inside the window";
         form.Button1->Click();
     });
     Form1->ShowHighscores1->Click();
     hook.Verify();
     EXPECT_EQ(hook.ModalForms().size(), 2u) << "the selection and the high scores only";
-    for (int tick = 1; tick <= 10; ++tick)
-        Tick();
-    EXPECT_EQ(Game().ArcadeSecondsLeft, 0) << "the clock goes on afterwards";
+    LoseFirstStageOnTheNextTick();
+    const auto& boxes = hook.MessageBoxes();
+    EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
+                            [this](const MessageBoxCall& box) { return box.Text == Text(85); }),
+              1)
+        << "lost once";
+    EXPECT_GE(Game().ArcadeSecondsLeft, 219) << "the replayed arcade has its full clock";
 }
 
 TEST_F(ArcadeTest, ClockShowsZeroForASecondThenLosesTheGame) {
@@ -137,13 +157,7 @@ TEST_F(ArcadeTest, ClockShowsZeroForASecondThenLosesTheGame) {
         Tick();
     EXPECT_EQ(Game().ArcadeSecondsLeft, 0);
     EXPECT_EQ(hook.MessageBoxes().size(), 2u) << "still playing";
-    // The lost first stage scored nothing: no entry in the table.
-    hook.ExpectMessageBox(Text(85)).Caption(Text(83)).Flags(MB_ICONEXCLAMATION);
-    hook.ExpectMessageBox(Text(94)).Caption(Text(95)).Flags(MB_OK);
-    ExpectReplay();
-    Tick();
-    ASSERT_TRUE(WaitForHuman());
-    hook.Verify();
+    LoseFirstStageOnTheNextTick();
     EXPECT_EQ(Game().Wins2, 0) << "the new match counts afresh";
     EXPECT_EQ(Game().GetSetting(GameSetting::HighScores), "");
     for (const ModalFormCall& form : hook.ModalForms())

@@ -11,6 +11,7 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/Resources.h"
+#include "tests/support/Pump.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 
@@ -186,7 +187,7 @@ BoardFixture::BoardFixture() {
     Form1->Show();
     Game().GameTimer->Enabled = false;
     // The window is exposed, so what the view draws is painted at once.
-    Application->ProcessMessages();
+    PumpOnce();
     Game().SetMusicOn(false);
     if (Form1->MediaPlayer1->Mode != mpNotReady)
         Form1->MediaPlayer1->Close();

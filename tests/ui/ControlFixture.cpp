@@ -15,6 +15,7 @@
 #include "platform/vcl/CSpin.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/win32/Clock.h"
+#include "tests/support/Pump.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
@@ -222,7 +223,7 @@ void ControlFixture::StartClassicMatch(int difficulty, int matchLength) {
 bool ControlFixture::RunUntil(const std::function<bool()>& done, double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-        Application->ProcessMessages();
+        PumpOnce();
         if (done())
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));

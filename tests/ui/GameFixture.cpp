@@ -11,6 +11,7 @@
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "platform/win32/Clock.h"
+#include "tests/support/Pump.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
@@ -144,7 +145,7 @@ bool GameFixture::RunUntil(const std::function<bool()>& done, double seconds,
                            const std::function<void()>& step) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < end) {
-        Application->ProcessMessages();
+        PumpOnce();
         if (done())
             return true;
         if (step)
