@@ -138,7 +138,7 @@ TEST_F(ControlLoopTest, QuitGameInThePlayerSelectionEndsTheProgram) {
     StartProgram();
     ExpectWelcome();
     hook.ExpectModal<TPlayerSelectionForm>().Result(mrCancel);
-    ASSERT_TRUE(RunUntil([] { return Application->Terminated(); }, 30));
+    ASSERT_TRUE(RunUntil([] { return Application->Terminated(); }));
     EXPECT_FALSE(Game().GameTimer->Enabled);
     EXPECT_EQ(Game().FirstSeat, nullptr);
 }

@@ -338,7 +338,7 @@ TEST_F(TutorialTest, TheTutorialChosenAgainFromItsLastPageStartsAfresh) {
     EXPECT_TRUE(Tutorial().Visible);
     EXPECT_EQ(Game().GetGameString(), kStart);
     // The first window goes; the second one keeps working.
-    ASSERT_TRUE(RunUntil([this] { return TutorialWindows() == 1; }, 5));
+    ASSERT_TRUE(RunUntil([this] { return TutorialWindows() == 1; }));
     GoToPage(4);
     EXPECT_EQ(Game().GetGameString(), kMills);
 }
