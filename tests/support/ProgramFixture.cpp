@@ -1,5 +1,6 @@
 #include "tests/support/ProgramFixture.h"
 
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 
@@ -157,6 +158,14 @@ void ProgramFixture::ExpectSelection(const MatchChoice& choice) {
             form.RadioGroup1->ItemIndex = *choice.difficulty;
         form.Button1->Click();
     });
+}
+
+std::unique_ptr<QTimer> ProgramFixture::OnEveryPass(std::function<void()> action) {
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(0); // times out whenever the event loop has nothing else to do
+    QObject::connect(timer.get(), &QTimer::timeout, std::move(action));
+    timer->start();
+    return timer;
 }
 
 bool ProgramFixture::RunUntil(const std::function<bool()>& done, double seconds,

@@ -25,6 +25,7 @@
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TempFolder.h"
 
+class QTimer;
 class VellGameControl;
 
 // What the player-selection dialog is told; a choice without a value
@@ -85,6 +86,10 @@ protected:
     void ExpectWelcome();
     // The next player-selection dialog is answered with these choices.
     void ExpectSelection(const MatchChoice& choice);
+
+    // Runs `action` on every pass of the event loop, also on the passes
+    // that the code under test makes, for as long as the timer lives.
+    static std::unique_ptr<QTimer> OnEveryPass(std::function<void()> action);
 
     // Processes the event loop (the timers tick in it) until `done`, at
     // most `seconds` of real time: a bound for a very busy machine, not a

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <vector>
 
 #include "game/Player.h"
@@ -350,19 +351,16 @@ TEST_F(TutorialTest, NextPressedWhileTheComputerAnswersDoesNothing) {
     // through: shown there, the right jump would start from a board that
     // no longer holds the piece on 6.
     int pressed = 0;
-    TTimer presser(nullptr);
-    presser.Interval = 1;
-    presser.OnTimer = [&](TObject*) {
+    auto presser = OnEveryPass([&] {
         if (Game().IsMoveInProgress() && Tutorial().RetryPending) {
             ++pressed;
             Tutorial().Button1->Click();
         }
-    };
-    presser.Enabled = true;
+    });
     ExpectWrongMove(473);
     Play(MoveRecord{6, 5, 0, Jump});
     ASSERT_TRUE(RunUntil([this] { return Shown(473) == 1 && !Game().IsMoveInProgress(); }));
-    presser.Enabled = false;
+    presser.reset();
     EXPECT_GT(pressed, 0);
     EXPECT_EQ(Tutorial().Page, 9);
     EXPECT_EQ(Game().GetGameString(), kJumping);
