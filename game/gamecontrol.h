@@ -156,6 +156,8 @@ public:
 
     // The settings table.
     void CreateSettings();
+    // The value of a fresh installation.
+    static AnsiString DefaultSetting(int index);
     // "0" past the end of the table.
     AnsiString GetSetting(int index);
     void SetSetting(int index, const AnsiString& value);
@@ -271,7 +273,6 @@ private:
     void OfferOnlineServices();
     void SetStatusPanel(int index, const AnsiString& text);
     void PlaySong(int song);
-    static AnsiString DefaultSetting(int index);
 
     // The arcade.
     void BuildArcadeSeats();

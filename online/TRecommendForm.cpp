@@ -22,8 +22,6 @@ constexpr int PanelBorder = 15;
 constexpr int ButtonGap = 8;
 constexpr int ButtonHeight = 25;
 
-bool AutomaticOfferMade = false;
-
 void SetEnglishTexts(TRecommendForm& form) {
     form.Caption = "Tell a Friend About " + ProductName;
     form.Label1->Caption =
@@ -138,13 +136,13 @@ void TRecommendForm::Button1Click(TObject*) {
 }
 
 void ShowRecommendOffer(bool forced) {
-    if (!forced && AutomaticOfferMade)
+    if (!forced && TRecommendForm::AutomaticOfferMade)
         return;
     std::unique_ptr<TSettings> store = OpenRecommendStore();
     if (!forced && (store->GetInt(Recommended) != 0 || store->GetInt(Never) != 0))
         return;
     if (!forced)
-        AutomaticOfferMade = true;
+        TRecommendForm::AutomaticOfferMade = true;
     RecommendForm = new TRecommendForm(Application);
     RecommendForm->Button3->Visible = !forced;
     if (TMyLanguages::GermanTexts())

@@ -14,13 +14,16 @@ class TRecommendForm : public TForm {
 public:
     // Components of the form resource.
     TPanel* Panel1;
-    TLabel* Label1; // the invitation
-    TImage* Image1; // stays empty
+    TLabel* Label1;   // the invitation
+    TImage* Image1;   // stays empty
     TButton* Button1; // recommend: opens the page, result 1
     TButton* Button2; // "Maybe Later", result 2
     TButton* Button3; // "Never Recommend", result 666
 
     explicit TRecommendForm(TComponent* Owner);
+
+    // The automatic offer of this run has been made.
+    inline static bool AutomaticOfferMade = false;
 
     // Handlers bound by the form resource; the offer sets every text, so
     // the show handler has nothing to do, and no control of the resource

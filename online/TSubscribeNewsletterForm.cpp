@@ -16,7 +16,6 @@ const AnsiString NewsKey = AnsiString("software\\Hemlow\\rq8") + "\\news";
 const AnsiString ProductName = "Korvel";
 enum NewsValue { Subscribed, NeverShow };
 
-bool AutomaticOfferShown = false;
 // The argument of the offer running now, for the send.
 bool Forced = false;
 
@@ -183,23 +182,23 @@ void TSubscribeNewsletterForm::Button1Click(TObject*) {
 }
 
 void ShowNewsletterOffer(bool forced) {
-    if (!forced && AutomaticOfferShown)
+    if (!forced && TSubscribeNewsletterForm::AutomaticOfferShown)
         return;
     std::unique_ptr<TSettings> store = OpenNewsStore();
     Forced = forced;
     if (!forced && (store->GetInt(Subscribed) != 0 || store->GetInt(NeverShow) != 0))
         return;
     if (!forced)
-        AutomaticOfferShown = true;
+        TSubscribeNewsletterForm::AutomaticOfferShown = true;
     const std::unique_ptr<TSubscribeNewsletterForm> dialog =
         std::make_unique<TSubscribeNewsletterForm>(Application);
     dialog->CheckBox1->Visible = !forced;
     SetTexts(*dialog);
     if (dialog->ShowModal() == mrOk) {
-        Application->MessageBox(
-            Say("Thanks for subscribing to our free newsletter!",
-                "Sie haben soeben unser kostenloses newsletter abonniert."),
-            Say("Newsletter subscription successful.", "Vielen Dank!."), MB_ICONEXCLAMATION);
+        Application->MessageBox(Say("Thanks for subscribing to our free newsletter!",
+                                    "Sie haben soeben unser kostenloses newsletter abonniert."),
+                                Say("Newsletter subscription successful.", "Vielen Dank!."),
+                                MB_ICONEXCLAMATION);
         store->SetInt(1, Subscribed);
     }
     if (dialog->CheckBox1->Checked)

@@ -17,12 +17,15 @@ public:
     TLabel* Label3;
     TEdit* Edit1; // first name
     TLabel* Label4;
-    TEdit* Edit3;        // e-mail address
+    TEdit* Edit3;         // e-mail address
     TCheckBox* CheckBox1; // never show again
-    TButton* Button1;    // sends; result 1 once the relay took the mail
-    TButton* Button2;    // "Maybe Later", result 2
+    TButton* Button1;     // sends; result 1 once the relay took the mail
+    TButton* Button2;     // "Maybe Later", result 2
 
     explicit TSubscribeNewsletterForm(TComponent* Owner);
+
+    // The automatic offer of this run has been shown.
+    inline static bool AutomaticOfferShown = false;
 
     // Handlers bound by the form resource.
     void Edit1Change(TObject* Sender);

@@ -237,6 +237,9 @@ public:
 
     // Test side: the installed hook (nullptr when none).
     TestHook* Hook() const { return hook_; }
+    // Test side: after Terminate the program runs again, as it would in a
+    // new process.
+    void ResetTermination() { terminated_ = false; }
 
 private:
     friend class TestHook;

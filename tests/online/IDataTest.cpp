@@ -101,7 +101,7 @@ TEST_F(IDataTest, PlayTimeCountsOnlyWhileTheMainWindowIsActive) {
     ASSERT_TRUE(WaitForHuman());
     EXPECT_EQ(duringDialog, "0");
 
-    ASSERT_TRUE(RunUntil([&] { return IData().GetSessionMinutes() == 1; }, 30));
+    ASSERT_TRUE(RunUntil([&] { return IData().GetSessionMinutes() == 1; }));
     const int seconds = StrToInt(UsageStore()[0]);
     EXPECT_GE(seconds, 60);
     EXPECT_EQ(seconds % 10, 0);
@@ -118,7 +118,7 @@ TEST_F(IDataTest, WithoutTheMakersServerTheRequestFailsSilentlyAndQuickly) {
     StartMatch();
     const auto start = std::chrono::steady_clock::now();
     IData().SendIData();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, QuickFailure);
     EXPECT_EQ(UsageStore()[2], "31");
     EXPECT_EQ(hook.MessageBoxes().size(), 1u); // the welcome
     Play(PutOn(0));

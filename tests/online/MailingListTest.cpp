@@ -20,13 +20,15 @@ protected:
         return result;
     }
     void ExpectQuestion(int answer) {
-        hook.ExpectMessageBox(Text(586)).Caption("").Flags(MB_YESNO | MB_ICONQUESTION).Press(
-            answer);
+        hook.ExpectMessageBox(Text(586))
+            .Caption("")
+            .Flags(MB_YESNO | MB_ICONQUESTION)
+            .Press(answer);
     }
 };
 
 TEST_F(MailingListTest, TheCaptionsAreTheLanguageTextsOfTheTags) {
-    StartServices("de_DE.UTF-8");
+    StartIn("de_DE.UTF-8");
     Run([this](TEnterMailingListForm& form) {
         EXPECT_EQ(form.Caption(), Text(580));
         EXPECT_EQ(form.Label1->Caption(), Text(581));
@@ -42,7 +44,7 @@ TEST_F(MailingListTest, TheCaptionsAreTheLanguageTextsOfTheTags) {
 
 TEST_F(MailingListTest, NoAtTheQuestionSendsNothingAndKeepsTheFormOpen) {
     makerserver::MakerServer server;
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     ExpectQuestion(IDNO);
     hook.ExpectMessageBox(Text(587)).Caption(Text(43)).Flags(MB_OK | MB_ICONSTOP);
     const TModalResult result = Run([](TEnterMailingListForm& form) {
@@ -74,11 +76,10 @@ class MailingListEntryTest : public MailingListTest,
 TEST_P(MailingListEntryTest, TheEntryIsMailedAndTheFormCloses) {
     const EntryCase c = GetParam();
     makerserver::MakerServer server;
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     ExpectQuestion(IDYES);
-    hook.ExpectMessageBox(Text(589))
-        .Caption(Text(590))
-        .Flags(MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+    hook.ExpectMessageBox(Text(589)).Caption(Text(590)).Flags(MB_OK | MB_ICONEXCLAMATION |
+                                                              MB_TASKMODAL);
     const TModalResult result = Run([&c](TEnterMailingListForm& form) {
         form.Edit1->Text = c.enteredName;
         form.Edit2->Text = c.address;
@@ -104,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
 // Nothing answers at the default server's name: the user is told, and a
 // second OK asks and tries again.
 TEST_F(MailingListTest, AFailedSendIsReportedAndMayBeRepeated) {
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     for (int attempt = 0; attempt < 2; ++attempt) {
         ExpectQuestion(IDYES);
         hook.ExpectMessageBox(Text(587)).Caption(Text(588)).Flags(MB_OK | MB_ICONSTOP);

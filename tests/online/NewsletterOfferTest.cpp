@@ -98,20 +98,18 @@ const LanguageCase German{
     "Country: Germany"};
 
 // The form body of the subscription mail.
-std::string SubscriptionPost(const std::string& firstName, const std::string& address,
-                             bool forced, const char* country) {
-    const std::string record = "*** automatic mailing list enter ***\r\nProduct Name: Korvel\r\n"
-                               "Version: " +
-                               GetVersionString() + "\r\nFirst Name: " + firstName +
-                               "\r\nEmail Address: " + address +
-                               "\r\nVolSubscription: " + (forced ? "1" : "0") +
-                               "\r\nTime: 0\r\n" + country;
+std::string SubscriptionPost(const std::string& firstName, const std::string& address, bool forced,
+                             const char* country) {
+    const std::string record =
+        "*** automatic mailing list enter ***\r\nProduct Name: Korvel\r\n"
+        "Version: " +
+        GetVersionString() + "\r\nFirst Name: " + firstName + "\r\nEmail Address: " + address +
+        "\r\nVolSubscription: " + (forced ? "1" : "0") + "\r\nTime: 0\r\n" + country;
     return "subject=automatic Korvel mailing List enter&mailfrom=" + address +
            "&fromname=" + firstName + "&body=" + record + "&recipient=Newslettersubscriptions";
 }
 
-void Enter(TSubscribeNewsletterForm& form, const AnsiString& firstName,
-           const AnsiString& address) {
+void Enter(TSubscribeNewsletterForm& form, const AnsiString& firstName, const AnsiString& address) {
     form.Edit1->Text = firstName;
     form.Edit3->Text = address;
 }
@@ -130,7 +128,7 @@ class NewsletterLanguageTest : public NewsletterTest,
 TEST_P(NewsletterLanguageTest, TheFirstOfferOfARunShowsTheTextsAndSubscribes) {
     const LanguageCase c = GetParam();
     makerserver::MakerServer server;
-    StartServices(c.locale);
+    StartIn(c.locale);
     hook.ExpectModal<TSubscribeNewsletterForm>().Fill([&c](TSubscribeNewsletterForm& form) {
         EXPECT_EQ(form.Caption(), c.caption);
         EXPECT_EQ(form.Label1->Caption(), c.label);
@@ -157,7 +155,7 @@ TEST_P(NewsletterLanguageTest, TheFirstOfferOfARunShowsTheTextsAndSubscribes) {
 // language in use, and may try again or leave.
 TEST_P(NewsletterLanguageTest, WithoutTheMakersServerTheSendFailsAndTheDialogStays) {
     const LanguageCase c = GetParam();
-    StartServices(c.locale);
+    StartIn(c.locale);
     hook.ExpectMessageBox(c.failed).Caption(c.failedCaption).Flags(MB_ICONSTOP);
     hook.ExpectModal<TSubscribeNewsletterForm>().Fill([](TSubscribeNewsletterForm& form) {
         Enter(form, "Ann", "ann@example.org");
@@ -174,7 +172,7 @@ TEST_P(NewsletterLanguageTest, WithoutTheMakersServerTheSendFailsAndTheDialogSta
 TEST_P(NewsletterLanguageTest, AnImplausibleAddressIsRefusedBeforeAnythingIsSent) {
     const LanguageCase c = GetParam();
     makerserver::MakerServer server;
-    StartServices(c.locale);
+    StartIn(c.locale);
     const char* const invalid[] = {"@bc.de", "a@b.c", "ann@example", "ann@example."};
     for (const char* address : invalid)
         hook.ExpectMessageBox(c.invalidBefore + std::string(address) + c.invalidAfter)
@@ -217,7 +215,7 @@ class NewsletterSubscriberTest : public NewsletterTest,
 TEST_P(NewsletterSubscriberTest, TheMenusOfferSendsTheNameAndAddressAsTyped) {
     const SubscriberCase c = GetParam();
     makerserver::MakerServer server;
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     hook.ExpectModal<TSubscribeNewsletterForm>().Fill([&c](TSubscribeNewsletterForm& form) {
         EXPECT_FALSE(form.CheckBox1->Visible);
         Enter(form, c.firstName, c.address);
@@ -252,7 +250,8 @@ void PrintTo(const ReasonCase& c, std::ostream* out) {
     *out << c.reason;
 }
 
-class NewsletterReplyTest : public NewsletterTest, public testing::WithParamInterface<ReasonCase> {};
+class NewsletterReplyTest : public NewsletterTest,
+                            public testing::WithParamInterface<ReasonCase> {};
 
 // Only a reason phrase that begins with "OK" means the relay took the mail;
 // after a refusal the user may send again.
@@ -260,20 +259,21 @@ TEST_P(NewsletterReplyTest, TheRelaysReasonPhraseDecides) {
     const ReasonCase c = GetParam();
     makerserver::MakerServer server;
     server.AnswerMail(c.reason);
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     if (!c.accepted)
         hook.ExpectMessageBox(English.failed).Caption(English.failedCaption).Flags(MB_ICONSTOP);
     ExpectThanks(English);
-    hook.ExpectModal<TSubscribeNewsletterForm>().Fill([&c, &server](TSubscribeNewsletterForm& form) {
-        Enter(form, "Ann", "ann@example.org");
-        form.Button1->Click();
-        if (c.accepted)
-            return;
-        EXPECT_EQ(form.ModalResult, mrNone);
-        EXPECT_TRUE(form.Button1->Enabled);
-        server.AnswerMail("OK");
-        form.Button1->Click();
-    });
+    hook.ExpectModal<TSubscribeNewsletterForm>().Fill(
+        [&c, &server](TSubscribeNewsletterForm& form) {
+            Enter(form, "Ann", "ann@example.org");
+            form.Button1->Click();
+            if (c.accepted)
+                return;
+            EXPECT_EQ(form.ModalResult, mrNone);
+            EXPECT_TRUE(form.Button1->Enabled);
+            server.AnswerMail("OK");
+            form.Button1->Click();
+        });
     ShowNewsletterOffer(false);
     EXPECT_EQ(server.RequestsTo(MailScript).size(), c.accepted ? 1u : 2u);
     EXPECT_EQ(StoredFlag("news", 0), 1);
@@ -304,7 +304,7 @@ class NewsletterStoredTest : public NewsletterTest,
 
 TEST_P(NewsletterStoredTest, AnAnswerOfAnEarlierRunEndsTheAutomaticOffer) {
     const StoredCase c = GetParam();
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     StoreFlags("news", c.subscribed, c.never);
     ShowNewsletterOffer(false);
     EXPECT_TRUE(hook.ModalForms().empty());
@@ -320,8 +320,8 @@ TEST_P(NewsletterStoredTest, AnAnswerOfAnEarlierRunEndsTheAutomaticOffer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, NewsletterStoredTest,
-                         testing::Values(StoredCase{"Subscribed", 1, 0},
-                                         StoredCase{"Never", 0, 1}, StoredCase{"Both", 1, 1}),
+                         testing::Values(StoredCase{"Subscribed", 1, 0}, StoredCase{"Never", 0, 1},
+                                         StoredCase{"Both", 1, 1}),
                          [](const testing::TestParamInfo<StoredCase>& info) {
                              return std::string(info.param.name);
                          });
@@ -329,7 +329,7 @@ INSTANTIATE_TEST_SUITE_P(Flags, NewsletterStoredTest,
 // A forced offer in between neither uses up nor renews the run's one
 // automatic offer.
 TEST_F(NewsletterTest, TheAutomaticOfferComesOnceARunAlsoAroundTheMenusOffer) {
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     hook.ExpectModal<TSubscribeNewsletterForm>()
         .Fill([](TSubscribeNewsletterForm& form) { form.Button2->Click(); })
         .Times(3);
@@ -341,7 +341,7 @@ TEST_F(NewsletterTest, TheAutomaticOfferComesOnceARunAlsoAroundTheMenusOffer) {
 }
 
 TEST_F(NewsletterTest, MaybeLaterWithTheCheckBoxEndsTheAutomaticOffers) {
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     hook.ExpectModal<TSubscribeNewsletterForm>().Fill([](TSubscribeNewsletterForm& form) {
         form.CheckBox1->Click();
         form.Button2->Click();

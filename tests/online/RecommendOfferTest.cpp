@@ -44,7 +44,7 @@ class RecommendLanguageTest : public OfferFixture,
 
 TEST_P(RecommendLanguageTest, TheFirstOfferOfARunShowsTheTextsAndOpensThePage) {
     const LanguageCase c = GetParam();
-    StartServices(c.locale);
+    StartIn(c.locale);
     hook.ExpectModal<TRecommendForm>().Fill([&c](TRecommendForm& form) {
         EXPECT_EQ(&form, RecommendForm);
         EXPECT_EQ(form.Caption(), c.caption);
@@ -62,7 +62,7 @@ TEST_P(RecommendLanguageTest, TheFirstOfferOfARunShowsTheTextsAndOpensThePage) {
         form.Button1->Click();
     });
     ShowRecommendOffer(false);
-    EXPECT_EQ(OpenedAddress(), c.page);
+    EXPECT_EQ(FirstShellOpen(), c.page);
     EXPECT_EQ(StoredFlag("rec", 0), 1);
     EXPECT_EQ(StoredFlag("rec", 1), 0);
     EXPECT_EQ(RecommendForm, nullptr);
@@ -90,7 +90,7 @@ class RecommendAnswerTest : public OfferFixture, public testing::WithParamInterf
 // and the menu's offer comes without "Never Recommend".
 TEST_P(RecommendAnswerTest, TheAnswerIsStoredAndTheRunOffersOnlyOnce) {
     const AnswerCase c = GetParam();
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     hook.ExpectModal<TRecommendForm>().Fill(c.answer);
     ShowRecommendOffer(false);
     EXPECT_EQ(StoredFlag("rec", 0), c.recommended);
@@ -135,7 +135,7 @@ class RecommendStoredTest : public OfferFixture, public testing::WithParamInterf
 // the dialog, and "Maybe Later" there changes nothing.
 TEST_P(RecommendStoredTest, AnAnswerOfAnEarlierRunEndsTheAutomaticOffer) {
     const StoredCase c = GetParam();
-    StartServices("en_US.UTF-8");
+    StartIn("en_US.UTF-8");
     StoreFlags("rec", c.recommended, c.never);
     ShowRecommendOffer(false);
     EXPECT_TRUE(hook.ModalForms().empty());
@@ -151,8 +151,8 @@ TEST_P(RecommendStoredTest, AnAnswerOfAnEarlierRunEndsTheAutomaticOffer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, RecommendStoredTest,
-                         testing::Values(StoredCase{"Recommended", 1, 0},
-                                         StoredCase{"Never", 0, 1}, StoredCase{"Both", 1, 1}),
+                         testing::Values(StoredCase{"Recommended", 1, 0}, StoredCase{"Never", 0, 1},
+                                         StoredCase{"Both", 1, 1}),
                          [](const testing::TestParamInfo<StoredCase>& info) {
                              return std::string(info.param.name);
                          });

@@ -204,13 +204,17 @@ int Other() {
 }
 
 TEST_F(Resources, RegisteredModulesAreFoundByName) {
-    EXPECT_EQ(LoadLibraryA("wsock32.dll"), nullptr);
-    RegisterBuiltinModule("wsock32.dll", {{"answer", reinterpret_cast<void*>(&Answer)}});
-    const HINSTANCE module = LoadLibraryA("WSock32");
+    // A module stays registered for the rest of the process, so every run
+    // of the test registers a name of its own.
+    static int runs = 0;
+    const std::string name = "sock" + std::to_string(++runs);
+    EXPECT_EQ(LoadLibraryA((name + ".dll").c_str()), nullptr);
+    RegisterBuiltinModule(name + ".dll", {{"answer", reinterpret_cast<void*>(&Answer)}});
+    const HINSTANCE module = LoadLibraryA(("SOCK" + std::to_string(runs)).c_str());
     ASSERT_NE(module, nullptr);
     EXPECT_EQ(reinterpret_cast<int (*)()>(GetProcAddress(module, "answer"))(), 42);
-    RegisterBuiltinModule("wsock32", {{"answer", reinterpret_cast<void*>(&Other)}});
-    EXPECT_EQ(LoadLibraryA("wsock32.dll"), module);
+    RegisterBuiltinModule(name, {{"answer", reinterpret_cast<void*>(&Other)}});
+    EXPECT_EQ(LoadLibraryA((name + ".dll").c_str()), module);
     EXPECT_EQ(reinterpret_cast<int (*)()>(GetProcAddress(module, "answer"))(), 7);
     const HINSTANCE pack = LoadLibraryA(files.Make("gfx.dll", SmallPack()).c_str());
     EXPECT_EQ(GetProcAddress(pack, "answer"), nullptr);

@@ -38,10 +38,16 @@ protected:
             form.Button1->Click();
         });
     }
-    // On the first start of the program only.
+    // On the first start of the program only, right after the arcade
+    // clock was set: notes the tick.
     void ExpectArcadeIntroduction() {
-        hook.ExpectMessageBox(Text(340)).Caption("").Flags(MB_ICONEXCLAMATION);
+        hook.ExpectMessageBox(Text(340)).Caption("").Flags(MB_ICONEXCLAMATION).WhileOpen([this] {
+            clockSetAt = Game().TickCounter;
+        });
     }
+    // The seconds the arcade clock has run since a tick: one at every
+    // tenth tick, however many ticks the game took meanwhile.
+    int SecondsRunSince(int tick) { return Game().TickCounter / 10 - tick / 10; }
     // After a lost arcade the next match replays it.
     void ExpectReplay() {
         hook.ExpectMessageBox(Text(720))
@@ -82,6 +88,8 @@ protected:
         ASSERT_TRUE(WaitForHuman());
         hook.Verify();
     }
+
+    int clockSetAt = 0;
 };
 
 TEST_F(ArcadeTest, MatchStartsOnStageOneWithTheFullClock) {
@@ -101,8 +109,7 @@ TEST_F(ArcadeTest, MatchStartsOnStageOneWithTheFullClock) {
     EXPECT_EQ(game.DepthCap, 2);
     EXPECT_EQ(static_cast<ComputerPlayer&>(*game.SecondSeat).TimeLimit, 1);
     EXPECT_FLOAT_EQ(game.SecondSeat->ErrorRate, 0.44f);
-    EXPECT_LE(game.ArcadeSecondsLeft, 220);
-    EXPECT_GE(game.ArcadeSecondsLeft, 219);
+    EXPECT_EQ(game.ArcadeSecondsLeft, 220 - SecondsRunSince(clockSetAt));
     EXPECT_EQ(Panel(1), Text(105));
     EXPECT_EQ(Panel(2).rfind(Text(104) + " 2", 0), 0u) << Panel(2);
     EXPECT_FALSE(Form1->NewGame1->Visible);
@@ -166,7 +173,7 @@ TEST_F(ArcadeTest, ClockShowsZeroForASecondThenLosesTheGame) {
     EXPECT_EQ(Game().GameMode, ArcadeMode);
     EXPECT_EQ(Game().ArcadeLost, 0);
     EXPECT_EQ(Game().ArcadeStage, 1);
-    EXPECT_GE(Game().ArcadeSecondsLeft, 219);
+    EXPECT_EQ(Game().ArcadeSecondsLeft, 220 - SecondsRunSince(clockSetAt));
 }
 
 struct StageCase {
@@ -193,10 +200,12 @@ TEST_P(ArcadeStageTest, WonStageAddsTheSecondsAndPiecesToTheScore) {
     Game().ArcadeSecondsLeft = c.secondsLeft;
     AnsiString shownScore;
     AnsiString shownTime;
+    int ticksAtSummary = 0;
     PositionWithWhitePieces(c.piecesKept);
     hook.ExpectModal<TAdvanceStageForm>().Fill([&](TAdvanceStageForm& form) {
         shownScore = form.Label8->Caption;
         shownTime = form.Label14->Caption;
+        ticksAtSummary = Game().TickCounter;
         form.Button1->Click();
     });
     Game().GameOver(ReasonTooFewPieces, White);
@@ -206,9 +215,8 @@ TEST_P(ArcadeStageTest, WonStageAddsTheSecondsAndPiecesToTheScore) {
     EXPECT_EQ(Game().ArcadePiecesBonus, c.piecesKept);
     EXPECT_EQ(Game().ArcadeScore, c.scoreAfter);
     EXPECT_EQ(shownScore, IntToStr(c.scoreAfter)) << "the summary shows the same sum";
-    // The clock runs again as soon as the human is asked.
-    EXPECT_LE(Game().ArcadeSecondsLeft, c.secondsAfter);
-    EXPECT_GE(Game().ArcadeSecondsLeft, c.secondsAfter - 1);
+    // The clock runs again from the summary's sum.
+    EXPECT_EQ(Game().ArcadeSecondsLeft, c.secondsAfter - SecondsRunSince(ticksAtSummary));
     if (c.secondsAfter != 10) {
         EXPECT_EQ(shownTime, IntToStr(c.secondsAfter));
     }

@@ -10,6 +10,7 @@
 #include "game/gamecontrol.h"
 #include "platform/vcl/SysUtils.h"
 #include "platform/win32/Resources.h"
+#include "tests/support/ProgramData.h"
 #include "tests/ui/BoardFixture.h"
 #include "ui/GFXEngine.h"
 
@@ -220,12 +221,12 @@ TEST_F(BoardAnimationTest, AMoveSoundIsChosenOnlyWhileSoundIsOn) {
 TEST(BoardSoundFiles, EveryPackHasItsFiveMoveSoundsBesideTheProgram) {
     for (int n = 0; n < 4; ++n) {
         const HINSTANCE pack =
-            LoadLibraryA((ProgramDir() + "gfx" + std::to_string(n) + ".dll").c_str());
+            LoadLibraryA((BuildProgramDir() + "gfx" + std::to_string(n) + ".dll").c_str());
         ASSERT_NE(pack, nullptr) << n;
         char prefix[20] = {};
         ASSERT_GT(LoadStringA(pack, 1001, prefix, sizeof prefix), 0) << n;
         for (int take = 1; take <= 5; ++take)
-            EXPECT_TRUE(FileExists(ProgramDir() + prefix + std::to_string(take) + ".wav"))
+            EXPECT_TRUE(FileExists(BuildProgramDir() + prefix + std::to_string(take) + ".wav"))
                 << prefix << take;
         FreeLibrary(pack);
     }

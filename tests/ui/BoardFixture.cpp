@@ -3,12 +3,9 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QWidget>
-#include <cstdlib>
 
 #include "game/HumanPlayer.h"
 #include "game/gamecontrol.h"
-#include "myunits/LANGUAGE.h"
-#include "platform/vcl/ExtCtrls.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/Resources.h"
 #include "tests/support/Pump.h"
@@ -45,11 +42,6 @@ QSize SizeOf(const std::string& name, const ColourPack::Options& options) {
 }
 
 } // namespace
-
-std::string ProgramDir() {
-    const char* folder = std::getenv("KORVEL_PROGRAM_DIR");
-    return std::string(folder ? folder : ".") + "/";
-}
 
 AnsiString PositionString(int side, int state, std::initializer_list<int> whites,
                           std::initializer_list<int> blacks, int whiteInHand, int blackInHand) {
@@ -178,43 +170,18 @@ std::vector<DWORD> PaintRecorder::Ticks(const std::string& spot) const {
 
 // ---- The fixture ----
 
-BoardFixture::BoardFixture() {
-    // Music and move sounds play on no real device.
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    SetClockScale(kClockScale);
-    Form1 = new TForm1(Application);
-    Form1->AppDir = ProgramDir();
-    Form1->Show();
-    Game().GameTimer->Enabled = false;
+BoardFixture::BoardFixture() : ProgramFixture(kClockScale) {
+    StartIdleProgram();
     // The window is exposed, so what the view draws is painted at once.
     PumpOnce();
-    Game().SetMusicOn(false);
-    if (Form1->MediaPlayer1->Mode != mpNotReady)
-        Form1->MediaPlayer1->Close();
     Game().SetSoundOn(false);
-    // Tests run one after the other in a process share its registry.
-    Game().SetHighlightMoves(true);
     Game().FirstSeat = std::make_unique<HumanPlayer>("Anna", &Game(), White, Game());
     Game().SecondSeat = std::make_unique<HumanPlayer>("Ben", &Game(), Black, Game());
     Game().GameMode = TwoPeopleMode;
 }
 
-BoardFixture::~BoardFixture() {
-    delete Form1;
-    Form1 = nullptr;
-    SetClockScale(1);
-}
-
-VellGameControl& BoardFixture::Game() {
-    return *Form1->Game;
-}
-
 GFXEngine& BoardFixture::Board() {
     return *Form1->Game->Engine;
-}
-
-AnsiString BoardFixture::Text(int number) {
-    return TMyLanguages::GetSingleton().GetString(number);
 }
 
 HINSTANCE BoardFixture::UsePack(const std::string& path) {

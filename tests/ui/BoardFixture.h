@@ -1,6 +1,6 @@
 #pragma once
-// The board view on the main window, as the program starts it, with the
-// game timer held still so that a test places positions and clicks itself.
+// The board view on the main window of the running program, with the game
+// timer held still so that a test places positions and clicks itself.
 //
 // Besides the real graphics packs, a test can use a "colour pack": every
 // bitmap is a solid block whose colour names it, on a small grid layout, so
@@ -21,15 +21,11 @@
 
 #include "game/Board.h"
 #include "platform/vcl/Graphics.h"
-#include "platform/vcl/TestHook.h"
 #include "platform/win32/WinTypes.h"
+#include "tests/support/ProgramFixture.h"
 #include "tests/tools/PackFixture.h"
 
 class GFXEngine;
-class VellGameControl;
-
-// The program folder with the generated data, ending with "/".
-std::string ProgramDir();
 
 // A game string: side, state, the points (whites and blacks), the counts
 // on the board as the points give them, and the pieces in hand.
@@ -93,14 +89,11 @@ private:
     std::map<std::string, std::vector<Entry>> entries_;
 };
 
-class BoardFixture : public testing::Test {
+class BoardFixture : public ProgramFixture {
 protected:
     BoardFixture();
-    ~BoardFixture() override;
 
-    VellGameControl& Game();
     GFXEngine& Board();
-    AnsiString Text(int number);
 
     // Takes over the pack file through the controller, as the program does,
     // and draws it all; returns the handle (owned by the view).
@@ -123,5 +116,4 @@ protected:
     void ExpectRefusal(int text);
 
     PackFixture packs;
-    TestHook hook;
 };

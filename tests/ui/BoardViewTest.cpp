@@ -9,6 +9,7 @@
 #include "game/gamecontrol.h"
 #include "platform/vcl/Classes.h"
 #include "platform/win32/Resources.h"
+#include "tests/support/ProgramData.h"
 #include "tests/ui/BoardFixture.h"
 #include "tools/packgen/Compose.h"
 #include "ui/GFXEngine.h"
@@ -53,7 +54,9 @@ class BoardViewTest : public BoardFixture {};
 
 class BoardPackTest : public BoardFixture, public testing::WithParamInterface<int> {
 protected:
-    std::string PackPath() { return ProgramDir() + "gfx" + std::to_string(GetParam()) + ".dll"; }
+    std::string PackPath() {
+        return BuildProgramDir() + "gfx" + std::to_string(GetParam()) + ".dll";
+    }
 };
 
 TEST_P(BoardPackTest, DrawsAMidGamePositionAsThePackComposesIt) {

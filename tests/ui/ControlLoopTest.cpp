@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <algorithm>
 #include <vector>
 
@@ -138,7 +139,7 @@ TEST_F(ControlLoopTest, QuitGameInThePlayerSelectionEndsTheProgram) {
     StartProgram();
     ExpectWelcome();
     hook.ExpectModal<TPlayerSelectionForm>().Result(mrCancel);
-    ASSERT_TRUE(RunUntil([] { return Application->Terminated(); }, 30));
+    ASSERT_TRUE(RunUntil([] { return Application->Terminated(); }));
     EXPECT_FALSE(Game().GameTimer->Enabled);
     EXPECT_EQ(Game().FirstSeat, nullptr);
 }
@@ -282,23 +283,20 @@ INSTANTIATE_TEST_SUITE_P(Modes, ControlDrawTest, testing::Values(TwoPeopleMode, 
 TEST_F(ControlLoopTest, ComputerMarksEachSecondOfThoughtWhileMessagesRun) {
     StartClassicMatch(2); // four seconds of thought
     LoadPosition(ShuttlePosition);
-    // A timer of the test samples panel 0: it runs only when the search
-    // lets the application process its messages.
+    // The test samples panel 0 on every pass of the event loop: inside the
+    // search only when it lets the application process its messages.
     struct Sample {
         AnsiString text;
         int tick;
     };
     std::vector<Sample> samples;
-    TTimer sampler(nullptr);
-    sampler.Interval = 1;
-    sampler.OnTimer = [&](TObject*) {
+    auto sampler = OnEveryPass([&] {
         const AnsiString text = Form1->StatusBar1->Panels->Items[0]->Text;
         if (samples.empty() || samples.back().text != text)
             samples.push_back({text, Game().TickCounter});
-    };
-    sampler.Enabled = true;
+    });
     Play(WhiteShuttle(0));
-    sampler.Enabled = false;
+    sampler.reset();
     const AnsiString thinking = Text(103) + ": " + Text(134);
     std::vector<Sample> marked;
     for (const Sample& sample : samples)

@@ -31,8 +31,9 @@ TEST_F(ControlSettingsTest, FreshInstallationHoldsEveryDefault) {
     const std::map<int, AnsiString> afterStart = {{GameSetting::StartCounter, "1"},
                                                   {GameSetting::SongNumber, "1"}};
     for (int index = 0; index < GameSetting::Count; ++index)
-        EXPECT_EQ(Game().GetSetting(index),
-                  afterStart.count(index) ? afterStart.at(index) : ExpectedDefault(index))
+        EXPECT_EQ(Game().GetSetting(index), afterStart.count(index)
+                                                ? afterStart.at(index)
+                                                : VellGameControl::DefaultSetting(index))
             << "entry " << index;
     EXPECT_EQ(Game().GetSetting(GameSetting::Count), "0") << "past the end";
     EXPECT_TRUE(Game().GetHighlightMoves());
@@ -117,7 +118,8 @@ TEST_P(ControlDamageTest, DamagedValueFallsBackToItsDefault) {
         registry.WriteString(IntToStr(GetParam().index), GetParam().raw);
     }
     StartProgram();
-    EXPECT_EQ(Game().GetSetting(GetParam().index), ExpectedDefault(GetParam().index));
+    EXPECT_EQ(Game().GetSetting(GetParam().index),
+              VellGameControl::DefaultSetting(GetParam().index));
 }
 
 INSTANTIATE_TEST_SUITE_P(

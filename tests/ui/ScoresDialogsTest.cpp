@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <vector>
 
 #include "platform/vcl/StdCtrls.h"
-#include "platform/win32/Clock.h"
 #include "tests/ui/ControlFixture.h"
 #include "ui/TAdvanceStageForm.h"
 #include "ui/TEnterNameForm.h"
@@ -19,12 +19,8 @@ namespace {
 
 class ScoresFixture : public ControlFixture {
 protected:
-    void SetUp() override {
-        StoreSettings({{GameSetting::MusicOn, "0"}});
-        StartProgram();
-        // No match: nothing but the dialog under test runs.
-        Game().GameTimer->Enabled = false;
-    }
+    // No match: nothing but the dialog under test runs.
+    void SetUp() override { StartIdleProgram(); }
     void StoreTable(const AnsiString& text) { Game().SetSetting(GameSetting::HighScores, text); }
     AnsiString StoredTable() { return Game().GetSetting(GameSetting::HighScores); }
     // The local list as "name/stage/score/country" per record.
@@ -301,23 +297,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<SummaryCase>& info) { return info.param.name; });
 
 TEST_F(StageSummaryTest, TheButtonDuringTheCountClosesTheDialogAtOnce) {
-    // Real time: 310 units of 2 ms each.
-    SetClockScale(1);
     WonStage(2, 100, 7, 0);
-    TTimer press(nullptr);
-    press.Interval = 100;
-    press.OnTimer = [&](TObject*) {
-        press.Enabled = false;
+    // Every unit of the count lets the event loop pass; the button is
+    // pressed on the first pass after the count has begun.
+    int timeAtPress = 0;
+    auto press = OnEveryPass([&] {
+        const int time = StrToInt(Value(form->Label14));
+        if (timeAtPress > 0 || time <= 100)
+            return;
+        timeAtPress = time;
         form->Button1->Click();
-    };
+    });
     // The count starts with the first paint, inside the modal call; the
     // button's result is the dialog's.
     hook.ExpectModal<TAdvanceStageForm>();
-    press.Enabled = true;
     EXPECT_EQ(form->ShowModal(), mrOk);
-    const int total = StrToInt(Value(form->Label14)) + StrToInt(Value(form->Label8));
-    EXPECT_GT(total, 100) << "the count had begun";
-    EXPECT_LT(total, 240 + 170) << "the count did not finish";
+    ASSERT_GT(timeAtPress, 0) << "the button was pressed during the count";
+    EXPECT_LE(StrToInt(Value(form->Label14)), timeAtPress + 1) << "the count stopped at once";
+    EXPECT_EQ(Value(form->Label8), "0") << "the score was not counted";
 }
 
 // ---- The enter-name dialog ----

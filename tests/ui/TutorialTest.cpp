@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
 #include <vector>
 
 #include "game/Player.h"
@@ -338,7 +339,7 @@ TEST_F(TutorialTest, TheTutorialChosenAgainFromItsLastPageStartsAfresh) {
     EXPECT_TRUE(Tutorial().Visible);
     EXPECT_EQ(Game().GetGameString(), kStart);
     // The first window goes; the second one keeps working.
-    ASSERT_TRUE(RunUntil([this] { return TutorialWindows() == 1; }, 5));
+    ASSERT_TRUE(RunUntil([this] { return TutorialWindows() == 1; }));
     GoToPage(4);
     EXPECT_EQ(Game().GetGameString(), kMills);
 }
@@ -350,19 +351,16 @@ TEST_F(TutorialTest, NextPressedWhileTheComputerAnswersDoesNothing) {
     // through: shown there, the right jump would start from a board that
     // no longer holds the piece on 6.
     int pressed = 0;
-    TTimer presser(nullptr);
-    presser.Interval = 1;
-    presser.OnTimer = [&](TObject*) {
+    auto presser = OnEveryPass([&] {
         if (Game().IsMoveInProgress() && Tutorial().RetryPending) {
             ++pressed;
             Tutorial().Button1->Click();
         }
-    };
-    presser.Enabled = true;
+    });
     ExpectWrongMove(473);
     Play(MoveRecord{6, 5, 0, Jump});
     ASSERT_TRUE(RunUntil([this] { return Shown(473) == 1 && !Game().IsMoveInProgress(); }));
-    presser.Enabled = false;
+    presser.reset();
     EXPECT_GT(pressed, 0);
     EXPECT_EQ(Tutorial().Page, 9);
     EXPECT_EQ(Game().GetGameString(), kJumping);

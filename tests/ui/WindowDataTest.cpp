@@ -2,7 +2,6 @@
 // enciphered forms and in German, the help topics, and what happens when a
 // file is missing or damaged.
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -10,6 +9,7 @@
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/TGlobalBlowFish.h"
+#include "tests/support/ProgramData.h"
 #include "tests/ui/GameFixture.h"
 #include "ui/TForm1.h"
 #include "ui/TPlayerSelectionForm.h"
@@ -22,10 +22,24 @@ std::string ReadFile(const std::string& path) {
 }
 
 std::string BuildFile(const char* name) {
-    return std::string(std::getenv("KORVEL_PROGRAM_DIR")) + "/" + name;
+    return BuildProgramDir() + name;
 }
 
 class WindowDataTest : public GameFixture {
+public:
+    // The ways a data file of the program folder is broken.
+    void Missing(const std::string& file) { RemoveFile(file); }
+    void FolderInstead(const std::string& file) {
+        RemoveFile(file);
+        std::filesystem::create_directory(Folder() + file);
+    }
+    void Garbage(const std::string& file) {
+        WriteFile(file, "this is no graphics pack, picture or song\n");
+    }
+    void Truncated(const std::string& file) {
+        WriteFile(file, ReadFile(BuildFile(file.c_str())).substr(0, 4096));
+    }
+
 protected:
     void ExpectCannotStart(const AnsiString& reason) {
         hook.ExpectMessageBox("Korvel cannot start: " + reason)
@@ -44,8 +58,8 @@ TEST_F(WindowDataTest, TheEncipheredLanguageFileGivesThePlainTexts) {
             plain[n] = languages.GetString(n);
     }
     ASSERT_NE(plain[299].find("\r\n"), AnsiString::npos);
-    folder.CopyFrom("Languages.rc", KORVEL_ENCIPHERED_LANGUAGE_FILE);
-    ASSERT_EQ(ReadFile(folder.Path() + "Languages.rc").rfind("mode=enc", 0), 0u);
+    CopyFile("Languages.rc", KORVEL_ENCIPHERED_LANGUAGE_FILE);
+    ASSERT_EQ(ReadFile(Folder() + "Languages.rc").rfind("mode=enc", 0), 0u);
 
     StartProgram();
     for (int n : numbers)
@@ -77,18 +91,16 @@ class HelpTest : public WindowDataTest, public testing::WithParamInterface<Langu
 
 TEST_P(HelpTest, TheTextsHelpFileAndTopicsFollowTheLanguage) {
     const LanguageCase c = GetParam();
-    setenv("LANG", c.lang, 1);
-    unsetenv("LC_ALL");
-    unsetenv("LC_MESSAGES");
+    UseLocale(c.lang);
     StartProgram();
     const int base = TMyLanguages::GetLanguageBase();
     EXPECT_EQ(base, std::string(c.lang).rfind("de", 0) == 0 ? 2000 : 0);
-    EXPECT_EQ(Application->HelpFile(), folder.Path() + c.helpFile);
+    EXPECT_EQ(Application->HelpFile(), Folder() + c.helpFile);
     // The German texts carry the English number plus 2000.
     EXPECT_EQ(Form1->UndoLastMove1->Caption(), Text(3));
     {
         TStringList lines;
-        lines.LoadFromFile(folder.Path() + "Languages.rc");
+        lines.LoadFromFile(Folder() + "Languages.rc");
         const AnsiString line = IntToStr(base + 3) + " \"" + Text(3) + "\"";
         EXPECT_NE(lines.IndexOf(line), -1) << line;
     }
@@ -109,25 +121,11 @@ INSTANTIATE_TEST_SUITE_P(
 struct BrokenFileCase {
     const char* name;
     const char* file;
-    std::function<void(ProgramFolder&, const std::string&)> damage;
+    void (WindowDataTest::*damage)(const std::string& file);
 };
 
 void PrintTo(const BrokenFileCase& c, std::ostream* out) {
     *out << c.name;
-}
-
-void Missing(ProgramFolder& folder, const std::string& file) {
-    folder.Remove(file);
-}
-void FolderInstead(ProgramFolder& folder, const std::string& file) {
-    folder.Remove(file);
-    std::filesystem::create_directory(folder.Path() + file);
-}
-void Garbage(ProgramFolder& folder, const std::string& file) {
-    folder.Write(file, "this is no graphics pack, picture or song\n");
-}
-void Truncated(ProgramFolder& folder, const std::string& file) {
-    folder.Write(file, ReadFile(BuildFile(file.c_str())).substr(0, 4096));
 }
 
 class BrokenStartFileTest : public WindowDataTest,
@@ -137,8 +135,8 @@ class BrokenStartFileTest : public WindowDataTest,
 // else: without them the program says so and ends.
 TEST_P(BrokenStartFileTest, TheProgramSaysWhatIsWrongAndEnds) {
     const BrokenFileCase& c = GetParam();
-    c.damage(folder, c.file);
-    const std::string file = folder.Path() + c.file;
+    (this->*c.damage)(c.file);
+    const std::string file = Folder() + c.file;
     ExpectCannotStart(std::string(c.file) == "Languages.rc"
                           ? "the language file \"" + file + "\" could not be read."
                           : "the graphics set \"" + file + "\" could not be loaded.");
@@ -150,11 +148,12 @@ TEST_P(BrokenStartFileTest, TheProgramSaysWhatIsWrongAndEnds) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BrokenStartFileTest,
-    testing::Values(BrokenFileCase{"LanguagesMissing", "Languages.rc", Missing},
-                    BrokenFileCase{"LanguagesFolder", "Languages.rc", FolderInstead},
-                    BrokenFileCase{"PackMissing", "gfx0.dll", Missing},
-                    BrokenFileCase{"PackGarbage", "gfx0.dll", Garbage},
-                    BrokenFileCase{"PackTruncated", "gfx0.dll", Truncated}),
+    testing::Values(BrokenFileCase{"LanguagesMissing", "Languages.rc", &WindowDataTest::Missing},
+                    BrokenFileCase{"LanguagesFolder", "Languages.rc",
+                                   &WindowDataTest::FolderInstead},
+                    BrokenFileCase{"PackMissing", "gfx0.dll", &WindowDataTest::Missing},
+                    BrokenFileCase{"PackGarbage", "gfx0.dll", &WindowDataTest::Garbage},
+                    BrokenFileCase{"PackTruncated", "gfx0.dll", &WindowDataTest::Truncated}),
     [](const testing::TestParamInfo<BrokenFileCase>& info) {
         return std::string(info.param.name);
     });
@@ -166,11 +165,10 @@ class BrokenPackInDialogTest : public WindowDataTest,
 // is played on it.
 TEST_P(BrokenPackInDialogTest, TheDialogSaysSoAndKeepsADrawableBoard) {
     const BrokenFileCase& c = GetParam();
-    c.damage(folder, c.file);
+    (this->*c.damage)(c.file);
     StartProgram();
     ExpectWelcome();
-    hook.ExpectMessageBox("The graphics set \"" + folder.Path() + c.file +
-                          "\" could not be loaded.")
+    hook.ExpectMessageBox("The graphics set \"" + Folder() + c.file + "\" could not be loaded.")
         .Caption(Text(43))
         .Flags(MB_ICONSTOP);
     hook.ExpectModal<TPlayerSelectionForm>().Fill([](TPlayerSelectionForm& form) {
@@ -188,24 +186,24 @@ TEST_P(BrokenPackInDialogTest, TheDialogSaysSoAndKeepsADrawableBoard) {
     ASSERT_TRUE(RunUntil([this] { return HumanToMove() && HistoryCount() == 3; }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, BrokenPackInDialogTest,
-                         testing::Values(BrokenFileCase{"Missing", "gfx2.dll", Missing},
-                                         BrokenFileCase{"Garbage", "gfx2.dll", Garbage},
-                                         BrokenFileCase{"Truncated", "gfx2.dll", Truncated}),
-                         [](const testing::TestParamInfo<BrokenFileCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenPackInDialogTest,
+    testing::Values(BrokenFileCase{"Missing", "gfx2.dll", &WindowDataTest::Missing},
+                    BrokenFileCase{"Garbage", "gfx2.dll", &WindowDataTest::Garbage},
+                    BrokenFileCase{"Truncated", "gfx2.dll", &WindowDataTest::Truncated}),
+    [](const testing::TestParamInfo<BrokenFileCase>& info) {
+        return std::string(info.param.name);
+    });
 
 class BrokenPreviewTest : public WindowDataTest,
                           public testing::WithParamInterface<BrokenFileCase> {};
 
 TEST_P(BrokenPreviewTest, TheDialogSaysSoShowsNoPictureAndStillSwitchesTheSet) {
     const BrokenFileCase& c = GetParam();
-    c.damage(folder, c.file);
+    (this->*c.damage)(c.file);
     StartProgram();
     ExpectWelcome();
-    hook.ExpectMessageBox("The preview picture \"" + folder.Path() + c.file +
-                          "\" could not be read.")
+    hook.ExpectMessageBox("The preview picture \"" + Folder() + c.file + "\" could not be read.")
         .Caption(Text(43))
         .Flags(MB_ICONSTOP);
     hook.ExpectModal<TPlayerSelectionForm>()
@@ -221,12 +219,13 @@ TEST_P(BrokenPreviewTest, TheDialogSaysSoShowsNoPictureAndStillSwitchesTheSet) {
     ASSERT_TRUE(RunUntil([] { return bool(Application->Terminated); }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, BrokenPreviewTest,
-                         testing::Values(BrokenFileCase{"Missing", "sshot1.bmp", Missing},
-                                         BrokenFileCase{"Garbage", "sshot1.bmp", Garbage}),
-                         [](const testing::TestParamInfo<BrokenFileCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Files, BrokenPreviewTest,
+    testing::Values(BrokenFileCase{"Missing", "sshot1.bmp", &WindowDataTest::Missing},
+                    BrokenFileCase{"Garbage", "sshot1.bmp", &WindowDataTest::Garbage}),
+    [](const testing::TestParamInfo<BrokenFileCase>& info) {
+        return std::string(info.param.name);
+    });
 
 struct SongCase {
     const char* name;
@@ -244,12 +243,12 @@ class SongTest : public WindowDataTest, public testing::WithParamInterface<SongC
 TEST_P(SongTest, AMissingOrDamagedSongSwitchesTheMusicOff) {
     const SongCase c = GetParam();
     if (!c.present)
-        folder.Remove("songs");
+        RemoveFile("songs");
     if (c.garbage) {
-        folder.Remove("songs");
-        std::filesystem::create_directory(folder.Path() + "songs");
+        RemoveFile("songs");
+        std::filesystem::create_directory(Folder() + "songs");
         for (int song = 0; song < 9; ++song)
-            folder.Write("songs/" + std::to_string(song) + ".mid", "MThd, but not really");
+            WriteFile("songs/" + std::to_string(song) + ".mid", "MThd, but not really");
     }
     StartMatch(MatchChoice());
     const bool playable = c.present && !c.garbage;

@@ -1,8 +1,6 @@
 // The main window: its resource, its start-up and shutdown, the menu
 // commands, the stored window size and the settings across a restart.
 
-#include <cstdlib>
-
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
@@ -100,7 +98,7 @@ TEST_F(WindowTest, TheResourceHasTheMenuStatusBarAndMusicPlayer) {
 TEST_F(WindowTest, TheStartUpCaptionsTheWindowAndOpensTheFirstMatchOnTheFirstTick) {
     StartProgram();
     EXPECT_EQ(Application->Title(), Text(207));
-    EXPECT_EQ(Application->HelpFile(), folder.Path() + "Korvel.hlp");
+    EXPECT_EQ(Application->HelpFile(), Folder() + "Korvel.hlp");
     EXPECT_EQ(Form1->Caption(), Text(30) + " " + GetVersionString());
     for (const MenuItemCase& c : MenuItems)
         EXPECT_EQ(MenuItem(c.name)->Caption(), c.tag ? Text(c.tag) : AnsiString(c.designCaption))
@@ -269,7 +267,7 @@ TEST_F(WindowTest, SwitchingTheMusicOffClosesThePlayerAndOnPlaysTheNextSong) {
     MatchChoice choice;
     StartAndPlay(choice);
     ASSERT_EQ(Form1->MediaPlayer1->Mode, mpPlaying);
-    EXPECT_EQ(Form1->MediaPlayer1->FileName, folder.Path() + "songs/1.mid");
+    EXPECT_EQ(Form1->MediaPlayer1->FileName, Folder() + "songs/1.mid");
     Form1->Music1->Click();
     EXPECT_EQ(Form1->MediaPlayer1->Mode, mpNotReady);
     // The end of the song that follows starts nothing.
@@ -277,7 +275,7 @@ TEST_F(WindowTest, SwitchingTheMusicOffClosesThePlayerAndOnPlaysTheNextSong) {
     EXPECT_EQ(Form1->MediaPlayer1->Mode, mpNotReady);
     Form1->Music1->Click();
     EXPECT_EQ(Form1->MediaPlayer1->Mode, mpPlaying);
-    EXPECT_EQ(Form1->MediaPlayer1->FileName, folder.Path() + "songs/2.mid");
+    EXPECT_EQ(Form1->MediaPlayer1->FileName, Folder() + "songs/2.mid");
 }
 
 TEST_F(WindowTest, SurrenderingTheMatchAsksFirst) {

@@ -8,6 +8,6 @@ korvel_add_test(board_test GUI
     ${CMAKE_CURRENT_LIST_DIR}/BoardAnimationTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BoardDialogsTest.cpp
     ${PROJECT_SOURCE_DIR}/tests/tools/PackFixture.cpp
-  LIBS korvel_ui korvel_packgen_core Qt6::Gui Qt6::Widgets)
+  LIBS korvel_program_fixture korvel_packgen_core Qt6::Gui Qt6::Widgets)
 target_compile_definitions(board_test PRIVATE KORVEL_RCC="$<TARGET_FILE:Qt6::rcc>")
 add_dependencies(board_test korvel_packs korvel_sounds korvel_languages)

@@ -6,5 +6,5 @@ korvel_add_test(control_test GUI
     ${CMAKE_CURRENT_LIST_DIR}/ControlLoopTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ControlEndTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ControlSettingsTest.cpp
-  LIBS korvel_ui)
+  LIBS korvel_program_fixture)
 add_dependencies(control_test korvel_languages korvel_packs korvel_sounds korvel_songs korvel_help)

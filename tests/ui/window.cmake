@@ -7,7 +7,7 @@ korvel_add_test(game_test GUI
     ${CMAKE_CURRENT_LIST_DIR}/GamePlayTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GameFixture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GamePolicy.cpp
-  LIBS korvel_ui)
+  LIBS korvel_program_fixture)
 add_dependencies(game_test ${korvel_program_data})
 
 korvel_add_test(window_test GUI
@@ -17,7 +17,7 @@ korvel_add_test(window_test GUI
     ${CMAKE_CURRENT_LIST_DIR}/WindowDataTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GameFixture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/GamePolicy.cpp
-  LIBS korvel_ui)
+  LIBS korvel_program_fixture)
 add_dependencies(window_test ${korvel_program_data})
 target_compile_definitions(window_test PRIVATE
   KORVEL_ENCIPHERED_LANGUAGE_FILE="${KORVEL_ENCIPHERED_LANGUAGE_FILE}")
