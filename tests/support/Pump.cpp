@@ -1,5 +1,6 @@
 #include "tests/support/Pump.h"
 
+#include <QCoreApplication>
 #include <chrono>
 #include <thread>
 
@@ -18,4 +19,11 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 
 void PumpFor(int milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
+}
+
+void FlushMessages() {
+    for (int round = 0; round < 3; ++round) {
+        Application->ProcessMessages();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
