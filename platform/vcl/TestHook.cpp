@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QWidget>
+#include <QWindow>
 #include <cstdio>
 #include <cxxabi.h>
 #include <memory>
@@ -210,6 +212,16 @@ TModalResult TestHook::AnswerModal(TForm& form) {
     return result;
 }
 
+// Whether the user has seen the form. A client area that its controls
+// cover all over gets no paint of its own: there the window's being on
+// the screen is what counts.
+bool TestHook::Painted(const TForm& form) {
+    if (form.painted_)
+        return true;
+    const QWindow* window = form.Widget()->window()->windowHandle();
+    return window && window->isExposed() && form.client_->visibleRegion().isEmpty();
+}
+
 // A user sees the form, and what its OnPaint does, before touching it; on
 // a busy machine that paint can come late, so the wait is for the paint
 // itself, with a bound far above any real delay. Then the other pending
@@ -218,7 +230,7 @@ void TestHook::WaitForFirstPaint(TForm& form) {
     if (!QCoreApplication::instance())
         return;
     QDeadlineTimer deadline(FirstPaintBoundMs);
-    while (!form.painted_ && !deadline.hasExpired())
+    while (!Painted(form) && !deadline.hasExpired())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
 }

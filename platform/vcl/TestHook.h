@@ -179,6 +179,7 @@ private:
     int AnswerMessageBox(const AnsiString& text, const AnsiString& caption, int flags);
     TModalResult AnswerModal(TForm& form);
     TModalResult Run(TForm& form, const ModalExpectation& expectation, const ModalFormCall& call);
+    static bool Painted(const TForm& form);
     static void WaitForFirstPaint(TForm& form);
     static constexpr int FirstPaintBoundMs = 10000;
     void RecordHelp(const AnsiString& topic) { helpTopics_.push_back(topic); }

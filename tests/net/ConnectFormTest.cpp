@@ -2,15 +2,13 @@
 // addresses, the invalid-address warning, help and the web page.
 
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "net/TTCPConnectForm.h"
 #include "tests/net/LinkFixture.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 #include "web/WSocketFunctions.h"
 
 namespace {
@@ -137,13 +135,11 @@ TEST_F(ConnectFormTest, HelpOpensTheConnectionTopic) {
 }
 
 TEST_F(ConnectFormTest, TheWebButtonOpensThePageOfText653) {
-    char folder[] = "/tmp/korvel-open-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string opener = std::string(folder) + "/open";
-    const std::string opened = std::string(folder) + "/opened";
-    std::ofstream(opener) << "#!/bin/sh\necho \"$1\" > " << opened << "\n";
-    ::chmod(opener.c_str(), 0755);
-    setenv("KORVEL_OPEN_COMMAND", opener.c_str(), 1);
+    const TempFolder folder("open");
+    const std::string opened = folder.File("opened");
+    folder.Write("open", "#!/bin/sh\necho \"$1\" > " + opened + "\n");
+    ::chmod(folder.File("open").c_str(), 0755);
+    const ScopedEnv opener("KORVEL_OPEN_COMMAND", folder.File("open").c_str());
     Run([](TTCPConnectForm& dialog) {
         dialog.Button4->Click();
         dialog.Button2->Click();
@@ -154,8 +150,6 @@ TEST_F(ConnectFormTest, TheWebButtonOpensThePageOfText653) {
         return bool(std::getline(file, line));
     }));
     EXPECT_EQ(line, T(653));
-    unsetenv("KORVEL_OPEN_COMMAND");
-    std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -33,7 +33,7 @@ void LinkFixture::StartAsHost() {
 }
 
 void LinkFixture::StartAsCaller() {
-    ASSERT_TRUE(peer.Listen()) << "port 1024 is taken";
+    ASSERT_NO_THROW(listener.emplace(LinkPort));
     hook.ExpectModal<TTCPConnectForm>().Fill([](TTCPConnectForm& dialog) {
         dialog.Edit1->Text = "127.0.0.1";
         dialog.Button1->Click();
@@ -44,7 +44,7 @@ void LinkFixture::StartAsCaller() {
 
 void LinkFixture::LinkAsHost() {
     ASSERT_NO_FATAL_FAILURE(StartAsHost());
-    ASSERT_TRUE(peer.Connect());
+    ASSERT_TRUE(CallKorvel());
     hook.ExpectMessageBox("Anna " + T(76)).Caption(T(77)).Flags(MB_YESNO).Press(IDYES);
     peer.Send("NAMEAnna|");
     ASSERT_TRUE(peer.WaitFor("NAME:Bert|"));
@@ -53,7 +53,7 @@ void LinkFixture::LinkAsHost() {
 
 void LinkFixture::LinkAsCaller() {
     ASSERT_NO_FATAL_FAILURE(StartAsCaller());
-    ASSERT_TRUE(peer.Accept());
+    ASSERT_TRUE(AnswerKorvel());
     ASSERT_TRUE(peer.WaitFor("NAMEBert|"));
     ASSERT_EQ(form->LinkState, 1);
     peer.Send("NAME:Anna|");
@@ -63,4 +63,14 @@ void LinkFixture::LinkAsCaller() {
 void LinkFixture::Say(const AnsiString& line) {
     form->Edit1->Text = line;
     form->Button1->Click();
+}
+
+bool LinkFixture::CallKorvel() {
+    peer = TestPeer::Connect(LinkPort);
+    return peer.Valid();
+}
+
+bool LinkFixture::AnswerKorvel() {
+    peer = listener->Accept();
+    return peer.Valid();
 }

@@ -1,15 +1,22 @@
 #pragma once
-// A link window under test, its language texts and the test's own peer.
-// The window records what it tells its subclass (the game).
+// A link window under test, its language texts and the test's own peer,
+// which calls Korvel or takes Korvel's call on port 1024 and is driven by
+// the test byte by byte. The window records what it tells its subclass
+// (the game).
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "myunits/LANGUAGE.h"
 #include "net/TTChatForm.h"
 #include "platform/vcl/TestHook.h"
-#include "tests/net/LinkPeer.h"
+#include "tests/net/LinkPort.h"
+#include "tests/support/Pump.h"
+#include "tests/support/ScopedClockScale.h"
+#include "tests/support/TestListener.h"
+#include "tests/support/TestPeer.h"
 
 class RecordingChatForm : public TTChatForm {
 public:
@@ -43,9 +50,19 @@ protected:
     void LinkAsCaller();
     // Korvel's user types a chat line and sends it.
     void Say(const AnsiString& line);
+    // The peer calls the waiting Korvel.
+    bool CallKorvel();
+    // The peer takes Korvel's call.
+    bool AnswerKorvel();
 
+    // The waiting host's marks come from a timer of three seconds: on this
+    // clock it never fires by itself, so the log holds only what the test
+    // makes happen.
+    ScopedClockScale stoppedClock{1e-4};
     TMyLanguages languages;
     TestHook hook;
-    LinkPeer peer;
+    // Where Korvel's call arrives, while the test listens for it.
+    std::optional<TestListener> listener;
+    TestPeer peer;
     RecordingChatForm* form;
 };

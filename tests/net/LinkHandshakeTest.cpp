@@ -22,7 +22,7 @@ TEST_F(LinkHandshakeTest, TheHostShowsItsAddressesAndAsksItsUserBeforeAnswering)
     EXPECT_FALSE(form->Edit1->Enabled());
     EXPECT_FALSE(form->Button1->Enabled());
 
-    ASSERT_TRUE(peer.Connect());
+    ASSERT_TRUE(CallKorvel());
     hook.ExpectMessageBox("Anna " + T(76)).Caption(T(77)).Flags(MB_YESNO).Press(IDYES);
     peer.Send("NAMEAnna|");
     ASSERT_TRUE(peer.WaitFor("NAME:Bert|"));
@@ -40,7 +40,7 @@ TEST_F(LinkHandshakeTest, TheHostShowsItsAddressesAndAsksItsUserBeforeAnswering)
 TEST_F(LinkHandshakeTest, TheCallerSendsItsNameAndIsLinkedByTheHostsAnswer) {
     ASSERT_NO_FATAL_FAILURE(StartAsCaller());
     EXPECT_EQ(Log().front(), T(52) + " 127.0.0.1");
-    ASSERT_TRUE(peer.Accept());
+    ASSERT_TRUE(AnswerKorvel());
     ASSERT_TRUE(peer.WaitFor("NAMEBert|"));
     EXPECT_EQ(peer.Received(), "NAMEBert|") << "no colon in the caller's name message";
     EXPECT_EQ(form->LinkState, 1);
@@ -70,10 +70,10 @@ TEST_F(LinkHandshakeTest, TheHostDecliningLeavesItWaitingAndTheCallerSeesText59)
     // goes on showing the waiting state.
     ASSERT_NO_FATAL_FAILURE(StartAsHost());
     const std::vector<AnsiString> waiting = Log();
-    ASSERT_TRUE(peer.Connect());
+    ASSERT_TRUE(CallKorvel());
     hook.ExpectMessageBox("Anna " + T(76)).Press(IDNO);
     peer.Send("NAMEAnna|");
-    ASSERT_TRUE(PumpUntil([this] { return peer.SawEnd(); }));
+    ASSERT_TRUE(peer.WaitForEnd());
     EXPECT_EQ(peer.Received(), "");
     EXPECT_EQ(form->LinkState, 2);
     EXPECT_EQ(Log(), waiting);
@@ -85,13 +85,14 @@ TEST_F(LinkHandshakeTest, TheHostDecliningLeavesItWaitingAndTheCallerSeesText59)
 // and the caller's name sent again raises no second question.
 TEST_F(LinkHandshakeTest, TheHostAsksOnlyOnceWhileItsQuestionIsOpen) {
     ASSERT_NO_FATAL_FAILURE(StartAsHost());
-    ASSERT_TRUE(peer.Connect());
-    LinkPeer stranger;
+    ASSERT_TRUE(CallKorvel());
+    TestPeer stranger;
     hook.ExpectMessageBox("Anna " + T(76)).Press(IDYES).WhileOpen([&] {
         peer.Send("NAMEAnna|NAMEEve|");
-        ASSERT_TRUE(stranger.Connect());
+        stranger = TestPeer::Connect(LinkPort);
+        ASSERT_TRUE(stranger.Valid());
         stranger.Send("NAMEMallory|");
-        EXPECT_TRUE(PumpUntil([&] { return stranger.SawEnd(); })) << "hung up at once";
+        EXPECT_TRUE(stranger.WaitForEnd()) << "hung up at once";
         PumpFor(200);
         EXPECT_EQ(form->LinkState, 2) << "still asking";
     });
@@ -109,7 +110,7 @@ TEST_F(LinkHandshakeTest, TheHostAsksOnlyOnceWhileItsQuestionIsOpen) {
 // that follows starts nothing.
 TEST_F(LinkHandshakeTest, ACallerLeavingWhileTheHostAsksStartsNothing) {
     ASSERT_NO_FATAL_FAILURE(StartAsHost());
-    ASSERT_TRUE(peer.Connect());
+    ASSERT_TRUE(CallKorvel());
     hook.ExpectMessageBox("Anna " + T(76)).Press(IDYES).WhileOpen([&] {
         peer.Close();
         EXPECT_TRUE(PumpUntil([this] { return form->Closed == 1; }));
@@ -126,7 +127,7 @@ TEST_F(LinkHandshakeTest, ACallerLeavingWhileTheHostAsksStartsNothing) {
 
 TEST_F(LinkHandshakeTest, TheCallerSeesText59WhenTheHostDeclines) {
     ASSERT_NO_FATAL_FAILURE(StartAsCaller());
-    ASSERT_TRUE(peer.Accept());
+    ASSERT_TRUE(AnswerKorvel());
     ASSERT_TRUE(peer.WaitFor("NAMEBert|"));
     hook.ExpectMessageBox(T(59)).Caption(T(61)).Flags(MB_TASKMODAL);
     peer.Close();
@@ -159,7 +160,7 @@ TEST_F(LinkHandshakeTest, AbortConnectionBeforeAnyPartnerShowsText66AndFreesTheP
     EXPECT_EQ(form->Closed, 1);
     EXPECT_EQ(form->LinkState, 0);
     EXPECT_FALSE(form->ServerSocket1->Active());
-    EXPECT_FALSE(peer.Connect()) << "nobody listens any more";
+    EXPECT_FALSE(CallKorvel()) << "nobody listens any more";
 }
 
 TEST_F(LinkHandshakeTest, CancellingTheDialogOpensNothing) {
@@ -178,7 +179,7 @@ TEST_F(LinkHandshakeTest, ASecondStartWhileASocketIsActiveIsRefused) {
 }
 
 TEST_F(LinkHandshakeTest, APortInUseIsReportedAndNothingStarts) {
-    ASSERT_TRUE(peer.Listen());
+    ASSERT_NO_THROW(listener.emplace(LinkPort));
     hook.ExpectModal<TTCPConnectForm>().Fill([](TTCPConnectForm& dialog) {
         dialog.RadioButton2->Click();
         dialog.Button1->Click();
@@ -199,7 +200,7 @@ TEST_F(LinkHandshakeTest, TheWaitingHostGrowsARowOfMarks) {
     EXPECT_TRUE(form->Timer1->Enabled());
     EXPECT_EQ(form->Timer1->Interval(), 3000u);
 
-    ASSERT_TRUE(peer.Connect());
+    ASSERT_TRUE(CallKorvel());
     hook.ExpectMessageBox("Anna " + T(76)).Press(IDYES);
     peer.Send("NAMEAnna|");
     ASSERT_TRUE(PumpUntil([this] { return form->LinkState == 3; }));

@@ -10,7 +10,8 @@
 #include "net/TTCPConnectForm.h"
 #include "net/TTChatForm.h"
 #include "platform/vcl/TestHook.h"
-#include "tests/net/LinkPeer.h"
+#include "tests/net/LinkPort.h"
+#include "tests/support/TestPeer.h"
 
 namespace {
 
@@ -54,8 +55,7 @@ int main(int argc, char** argv) {
     link->Timer1Timer(link);
     link->Timer1Timer(link);
     Photograph(*link, "link-waiting");
-    LinkPeer peer;
-    peer.Connect();
+    TestPeer peer = TestPeer::Connect(LinkPort);
     hook.ExpectMessageBox("Anna " + languages.GetString(76)).Press(IDYES);
     peer.Send("NAMEAnna|");
     peer.WaitFor("NAME:Bert|");

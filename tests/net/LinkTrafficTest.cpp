@@ -11,7 +11,7 @@ namespace {
 class LinkTrafficTest : public LinkFixture {
 protected:
     // Waits until the log has this many lines.
-    bool LogReaches(size_t lines, int milliseconds = 5000) {
+    bool LogReaches(size_t lines, int milliseconds = WaitBoundMs) {
         return PumpUntil([&] { return Log().size() >= lines; }, milliseconds);
     }
     // A chat line that the peer sends after bad input arrives intact: the
@@ -80,12 +80,12 @@ TEST_F(LinkTrafficTest, MessagesOfOneReadAreDispatchedInOrder) {
 TEST_F(LinkTrafficTest, AMessageSplitOverTwoReadsIsPutTogether) {
     ASSERT_NO_FATAL_FAILURE(LinkAsHost());
     peer.Send("CHAT:hal");
-    PumpFor(300); // Korvel reads the first half on its own
+    ASSERT_TRUE(peer.WaitUntilTaken()) << "Korvel reads the first half on its own";
     EXPECT_EQ(Log().size(), 1u) << "nothing is shown of a message before its end";
     peer.Send("f a line|DA");
     ASSERT_TRUE(LogReaches(2));
     EXPECT_EQ(Log().back(), "Anna: half a line");
-    PumpFor(100);
+    ASSERT_TRUE(peer.WaitUntilTaken());
     peer.Send("TA:R|");
     ASSERT_TRUE(PumpUntil([this] { return form->Payloads.size() == 1; }));
     EXPECT_EQ(form->Payloads.front(), "R");
@@ -98,7 +98,7 @@ TEST_F(LinkTrafficTest, SendDataTravelsThroughSendLineOnlyWhileConnected) {
     hook.ExpectMessageBox(T(64)).Caption(T(65));
     form->Button2->Click();
     form->SendLine("DATA:TGO|"); // nothing: the link is closed
-    EXPECT_TRUE(PumpUntil([this] { return peer.SawEnd(); }));
+    EXPECT_TRUE(peer.WaitForEnd());
     EXPECT_EQ(peer.Received(), "NAMEBert|DATA:R|");
 }
 
@@ -152,7 +152,7 @@ TEST_F(LinkTrafficTest, AbortConnectionWhileLinkedShowsText64AndEndsTheLink) {
     form->Button2->Click();
     EXPECT_EQ(form->Closed, 1);
     EXPECT_EQ(form->LinkState, 0);
-    EXPECT_TRUE(PumpUntil([this] { return peer.SawEnd(); }));
+    EXPECT_TRUE(peer.WaitForEnd());
 }
 
 TEST_F(LinkTrafficTest, ClosingTheWindowWhileLinkedAsksFirst) {
@@ -175,10 +175,10 @@ TEST_F(LinkTrafficTest, ClosingTheWindowWhileLinkedAsksFirst) {
 
 TEST_F(LinkTrafficTest, ASecondCallerCanNeitherSpeakNorEndTheLink) {
     ASSERT_NO_FATAL_FAILURE(LinkAsHost());
-    LinkPeer stranger;
-    ASSERT_TRUE(stranger.Connect());
+    TestPeer stranger = TestPeer::Connect(LinkPort);
+    ASSERT_TRUE(stranger.Valid());
     stranger.Send("NAMEMallory|CHAT:hello|");
-    EXPECT_TRUE(PumpUntil([&] { return stranger.SawEnd(); })) << "hung up at once";
+    EXPECT_TRUE(stranger.WaitForEnd()) << "hung up at once";
     stranger.Close();
     PumpFor(200);
     // The user sees no question and no line of the stranger's.
@@ -196,7 +196,7 @@ TEST_F(LinkTrafficTest, GarbageBytesAreIgnored) {
     }
     garbage += std::string("\0\xff|\r\n|||", 8);
     peer.Send(garbage);
-    PumpFor(200);
+    ASSERT_TRUE(peer.WaitUntilTaken());
     // The user sees nothing of it.
     EXPECT_EQ(Log().size(), 1u);
     EXPECT_TRUE(form->Payloads.empty());
@@ -207,9 +207,10 @@ TEST_F(LinkTrafficTest, ABodyThatGrowsPastTheBoundIsDropped) {
     ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
     const std::string block(16384, 'a');
     peer.Send("CHAT:");
+    // A read for each block: the body grows over many reads.
     for (size_t sent = 0; sent <= TTChatForm::MaxBodyLength * 2; sent += block.size()) {
         peer.Send(block);
-        PumpFor(5);
+        ASSERT_TRUE(peer.WaitUntilTaken());
     }
     peer.Send("CHAT:not shown, the end of the long one|CHAT:after it|");
     ASSERT_TRUE(LogReaches(2));
@@ -224,7 +225,7 @@ TEST_F(LinkTrafficTest, ABodyJustWithinTheBoundArrives) {
     const std::string text(TTChatForm::MaxBodyLength - 5, 'b');
     for (size_t at = 0; at < text.size(); at += 8000) {
         peer.Send((at == 0 ? "CHAT:" : "") + text.substr(at, 8000));
-        PumpFor(5);
+        ASSERT_TRUE(peer.WaitUntilTaken());
     }
     peer.Send("|");
     ASSERT_TRUE(LogReaches(2));

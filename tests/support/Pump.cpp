@@ -1,9 +1,8 @@
 #include "tests/support/Pump.h"
 
+#include <QCoreApplication>
 #include <chrono>
 #include <thread>
-
-#include <QCoreApplication>
 
 void PumpOnce() {
     if (QCoreApplication::instance())
@@ -23,4 +22,11 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 
 void PumpFor(int milliseconds) {
     PumpUntil([] { return false; }, milliseconds);
+}
+
+void FlushMessages() {
+    for (int round = 0; round < 3; ++round) {
+        PumpOnce();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }

@@ -6,14 +6,13 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
-#include "tests/web/Peer.h"
+#include "tests/support/LocalNet.h"
+#include "tests/support/TestPeer.h"
 
 namespace {
 
@@ -32,17 +31,15 @@ std::string Substitute(std::string text, int port, const std::string& folder) {
     return text;
 }
 
-std::string MakeFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "korvel-server-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot make a folder for the server");
+// The folder without its closing "/", as the configurations name it.
+std::string OpenFolder(const TempFolder& folder) {
+    const std::string path = folder.Path().substr(0, folder.Path().size() - 1);
     // Servers that drop their privileges still read their files here.
     std::filesystem::permissions(
-        pattern, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                     std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                     std::filesystem::perms::others_exec);
-    return pattern;
+        path, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                  std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                  std::filesystem::perms::others_exec);
+    return path;
 }
 
 bool Exited(pid_t pid) {
@@ -62,21 +59,19 @@ bool WaitForExit(pid_t pid, int timeoutMs) {
 
 } // namespace
 
-DebianServer::DebianServer(const Config& config, int timeoutMs) : folder_(MakeFolder()) {
+DebianServer::DebianServer(const Config& config, int timeoutMs)
+    : folder_("server"), dir_(OpenFolder(folder_)) {
     for (int attempt = 0; attempt < Attempts; ++attempt) {
         if (Start(config, timeoutMs))
             return;
     }
     const std::string log = Log();
     Stop();
-    std::filesystem::remove_all(folder_);
     throw std::runtime_error(config.program + " did not listen on 127.0.0.1; its log:\n" + log);
 }
 
 DebianServer::~DebianServer() {
     Stop();
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
 }
 
 bool DebianServer::Installed(const std::string& program) {
@@ -84,27 +79,22 @@ bool DebianServer::Installed(const std::string& program) {
 }
 
 std::string DebianServer::Log() const {
-    std::ifstream file(folder_ + "/server.log");
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return folder_.Read("server.log");
 }
 
 bool DebianServer::Start(const Config& config, int timeoutMs) {
     Stop();
-    port_ = testnet::FreePort();
-    for (const auto& [name, text] : config.files) {
-        std::ofstream file(folder_ + "/" + name);
-        file << Substitute(text, port_, folder_);
-    }
+    port_ = FreePort();
+    for (const auto& [name, text] : config.files)
+        folder_.Write(name, Substitute(text, port_, dir_));
     std::vector<std::string> arguments{config.program};
     for (const std::string& argument : config.arguments)
-        arguments.push_back(Substitute(argument, port_, folder_));
+        arguments.push_back(Substitute(argument, port_, dir_));
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
-    const std::string log = folder_ + "/server.log";
+    const std::string log = folder_.File("server.log");
 
     pid_ = ::fork();
     if (pid_ < 0)
@@ -123,7 +113,7 @@ bool DebianServer::Start(const Config& config, int timeoutMs) {
 
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (Clock::now() < deadline) {
-        if (testnet::Connection::Connect(port_).Valid())
+        if (TestPeer::Connect(port_).Valid())
             return true;
         if (Exited(pid_)) {
             pid_ = -1;

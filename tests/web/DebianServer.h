@@ -5,7 +5,7 @@
 //                       {{"sockd.conf", "internal: 127.0.0.1 port = {port}\n..."}}});
 //   ... connect to dante.Port() ...
 //
-// The files are written into a fresh temporary folder, with "{port}" and
+// The files are written into a fresh temporary folder (a TempFolder), with "{port}" and
 // "{dir}" in them and in the arguments replaced by the server's free port
 // and that folder. The server runs in a process group of its own with its
 // output in "{dir}/server.log"; the constructor returns once the port
@@ -19,6 +19,9 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "tests/support/Pump.h"
+#include "tests/support/TempFolder.h"
+
 class DebianServer {
 public:
     struct Config {
@@ -27,13 +30,14 @@ public:
         std::map<std::string, std::string> files;
     };
 
-    explicit DebianServer(const Config& config, int timeoutMs = 10000);
+    explicit DebianServer(const Config& config, int timeoutMs = WaitBoundMs);
     DebianServer(const DebianServer&) = delete;
     DebianServer& operator=(const DebianServer&) = delete;
     ~DebianServer();
 
     int Port() const { return port_; }
-    const std::string& Folder() const { return folder_; }
+    // The folder, without a closing "/".
+    const std::string& Folder() const { return dir_; }
     std::string Log() const;
 
     // Whether the program is there to be run (else the test should fail
@@ -44,7 +48,8 @@ private:
     bool Start(const Config& config, int timeoutMs);
     void Stop();
 
-    std::string folder_;
+    TempFolder folder_;
+    std::string dir_;
     int port_ = 0;
     pid_t pid_ = -1;
 };

@@ -7,16 +7,14 @@
 #include <thread>
 
 #include "platform/win32/Messages.h"
-#include "tests/web/HttpTestServer.h"
-#include "tests/web/Peer.h"
+#include "tests/support/HttpRequest.h"
+#include "tests/support/LocalNet.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TestListener.h"
+#include "tests/web/WebServerConfigs.h"
 #include "web/HttpProt.h"
 
 namespace {
-
-using httptest::ReadRequest;
-using httptest::Request;
-using testnet::Connection;
-using testnet::ScriptedServer;
 
 std::string Pattern(size_t size) {
     std::string bytes(size, '\0');
@@ -26,9 +24,9 @@ std::string Pattern(size_t size) {
 }
 
 // Reads the request into `captured`, answers `reply` and closes.
-ScriptedServer::Script Answer(const std::string& reply, std::shared_ptr<Request> captured) {
-    return [reply, captured](Connection& connection) {
-        *captured = ReadRequest(connection);
+ScriptedServer::Script Answer(const std::string& reply, std::shared_ptr<HttpRequest> captured) {
+    return [reply, captured](TestPeer& connection) {
+        *captured = ReadHttpRequest(connection);
         connection.Send(reply);
     };
 }
@@ -66,7 +64,7 @@ protected:
     TMemoryStream toSend;
     TMemoryStream received;
     THttpCli client{nullptr};
-    std::shared_ptr<Request> request = std::make_shared<Request>();
+    std::shared_ptr<HttpRequest> request = std::make_shared<HttpRequest>();
 };
 
 TEST_F(HttpCliTest, PostWritesTheHeaderLinesInOrderThenTheBody) {
@@ -242,10 +240,10 @@ TEST_F(HttpCliTest, HeaderFieldsFillTheirProperties) {
 
 TEST_F(HttpCliTest, ContentLengthZeroEndsTheRequestOnAnOpenConnection) {
     std::atomic<bool> clientClosed{false};
-    auto server = std::make_unique<ScriptedServer>([&](Connection& connection) {
-        *request = ReadRequest(connection);
+    auto server = std::make_unique<ScriptedServer>([&](TestPeer& connection) {
+        *request = ReadHttpRequest(connection);
         connection.Send("HTTP/1.0 204 No Content\r\nContent-Length: 0\r\n\r\n");
-        clientClosed = connection.WaitForPeerClose(10000);
+        clientClosed = connection.WaitForEnd();
     });
     client.URL = Url(server->Port(), "/empty");
     client.Get();
@@ -263,12 +261,12 @@ TEST_F(HttpCliTest, ContentLengthZeroEndsTheRequestOnAnOpenConnection) {
 TEST_F(HttpCliTest, AnErrorStatusClosesAtOnceStoresNoBodyAndRaises) {
     SetPostData("x=1");
     std::atomic<bool> clientClosed{false};
-    testnet::Listener listener;
+    TestListener listener;
     std::thread server([&] {
-        Connection connection = listener.Accept();
-        *request = ReadRequest(connection);
+        TestPeer connection = listener.Accept();
+        *request = ReadHttpRequest(connection);
         connection.Send("HTTP/1.0 404 Not Found\r\nContent-Type: text/html\r\n\r\n<p>gone</p>");
-        clientClosed = connection.WaitForPeerClose(10000);
+        clientClosed = connection.WaitForEnd();
     });
     client.URL = Url(listener.Port(), "/missing");
     try {
@@ -287,18 +285,18 @@ TEST_F(HttpCliTest, AnErrorStatusClosesAtOnceStoresNoBodyAndRaises) {
 
 TEST_F(HttpCliTest, RedirectReconnectsAndAPostBecomesAGet) {
     SetPostData("x=1");
-    auto second = std::make_shared<Request>();
+    auto second = std::make_shared<HttpRequest>();
     int locationChanges = 0;
     client.OnLocationChange = [&](TObject*) { ++locationChanges; };
     auto server = std::make_unique<ScriptedServer>(
-        [&, calls = 0](Connection& connection) mutable {
+        [&, calls = 0](TestPeer& connection) mutable {
             if (calls++ == 0) {
-                *request = ReadRequest(connection);
+                *request = ReadHttpRequest(connection);
                 connection.Send("HTTP/1.1 302 Found\r\nLocation: /new\r\nContent-Length: 0\r\n"
                                 "\r\n");
-                connection.WaitForPeerClose();
+                connection.WaitForEnd();
             } else {
-                *second = ReadRequest(connection);
+                *second = ReadHttpRequest(connection);
                 connection.Send("HTTP/1.0 200 OK\r\n\r\nsecond reply");
             }
         },
@@ -320,7 +318,7 @@ TEST_F(HttpCliTest, RedirectReconnectsAndAPostBecomesAGet) {
 }
 
 TEST_F(HttpCliTest, AnAbsoluteLocationMovesToTheOtherServer) {
-    auto target = std::make_shared<Request>();
+    auto target = std::make_shared<HttpRequest>();
     ScriptedServer other(Answer("HTTP/1.0 200 OK\r\n\r\nover there", target));
     const std::string location = Url(other.Port(), "/there?x=1");
     // The Location header arrives while the connection closes in the header.
@@ -332,14 +330,14 @@ TEST_F(HttpCliTest, AnAbsoluteLocationMovesToTheOtherServer) {
 }
 
 TEST_F(HttpCliTest, ARelativeLocationStaysInTheDirectory) {
-    auto second = std::make_shared<Request>();
+    auto second = std::make_shared<HttpRequest>();
     auto server = std::make_unique<ScriptedServer>(
-        [&, calls = 0](Connection& connection) mutable {
+        [&, calls = 0](TestPeer& connection) mutable {
             if (calls++ == 0) {
-                *request = ReadRequest(connection);
+                *request = ReadHttpRequest(connection);
                 connection.Send("HTTP/1.0 302 Found\r\nLocation: other.html\r\n\r\n");
             } else {
-                *second = ReadRequest(connection);
+                *second = ReadHttpRequest(connection);
                 connection.Send("HTTP/1.0 200 OK\r\n\r\nok");
             }
         },
@@ -354,10 +352,10 @@ TEST_F(HttpCliTest, ARelativeLocationStaysInTheDirectory) {
 TEST_F(HttpCliTest, AReplyLineOf8192BytesAbortsTheConnection) {
     const std::string longLine = "X-Long: " + std::string(8192 - 8, 'a') + "\r\n";
     std::atomic<bool> clientClosed{false};
-    auto server = std::make_unique<ScriptedServer>([&](Connection& connection) {
-        *request = ReadRequest(connection);
+    auto server = std::make_unique<ScriptedServer>([&](TestPeer& connection) {
+        *request = ReadHttpRequest(connection);
         connection.Send("HTTP/1.0 200 OK\r\n" + longLine + "\r\nbody");
-        clientClosed = connection.WaitForPeerClose(10000);
+        clientClosed = connection.WaitForEnd();
     });
     client.URL = Url(server->Port(), "/long");
     client.Get();
@@ -378,8 +376,8 @@ TEST_F(HttpCliTest, AReplyLineOf8192BytesAbortsTheConnection) {
 
 TEST_F(HttpCliTest, AnEndlessHeaderIsCutOff) {
     std::atomic<size_t> sent{0};
-    auto server = std::make_unique<ScriptedServer>([&](Connection& connection) {
-        *request = ReadRequest(connection);
+    auto server = std::make_unique<ScriptedServer>([&](TestPeer& connection) {
+        *request = ReadHttpRequest(connection);
         connection.Send("HTTP/1.0 200 OK\r\n");
         const std::string line = "X-Filler: " + std::string(90, 'f') + "\r\n";
         for (int i = 0; i < 200000 && connection.Send(line); ++i)
@@ -426,13 +424,13 @@ TEST_F(HttpCliTest, AbortEndsARequestThatIsNeverAnswered) {
             client.Abort();
     });
     std::atomic<bool> clientClosed{false};
-    auto server = std::make_unique<ScriptedServer>([&](Connection& connection) {
-        *request = ReadRequest(connection);
+    auto server = std::make_unique<ScriptedServer>([&](TestPeer& connection) {
+        *request = ReadHttpRequest(connection);
         for (int i = 0; i < 3; ++i) {
             PostMessage(window, WM_USER + 7, 0, 0);
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
-        clientClosed = connection.WaitForPeerClose(10000);
+        clientClosed = connection.WaitForEnd();
     });
     client.URL = Url(server->Port(), "/silent");
     WORD doneError = 0;
@@ -456,7 +454,7 @@ TEST_F(HttpCliTest, AbortEndsARequestThatIsNeverAnswered) {
 }
 
 TEST_F(HttpCliTest, FailuresOfTheConnectionShowAsStatus404) {
-    const int closedPort = testnet::FreePort();
+    const int closedPort = FreePort();
     client.URL = Url(closedPort, "/x");
     EXPECT_THROW(client.Get(), EHttpException);
     EXPECT_EQ(client.StatusCode, 404);
@@ -483,7 +481,7 @@ TEST_F(HttpCliTest, AHostNameIsLookedUpFirst) {
 }
 
 TEST_F(HttpCliTest, AbortDuringTheNameLookupEndsTheRequestAtOnce) {
-    testnet::Listener listener;
+    TestListener listener;
     client.URL = "http://localhost:" + std::to_string(listener.Port()) + "/never";
     client.GetASync();
     ASSERT_EQ(client.State, httpDnsLookup);
@@ -506,7 +504,7 @@ TEST_F(HttpCliTest, ABusyClientAndAPostWithoutBodyAreRefused) {
         EXPECT_EQ(e.Message, "HTTP component has nothing to post");
         EXPECT_EQ(e.ErrorCode, 2);
     }
-    testnet::Listener listener;
+    TestListener listener;
     client.URL = Url(listener.Port(), "/slow");
     client.GetASync();
     try {

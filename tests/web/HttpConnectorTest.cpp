@@ -6,25 +6,22 @@
 
 #include "myunits/TGlobalBlowFish.h"
 #include "platform/vcl/ExtCtrls.h"
+#include "tests/support/HttpRequest.h"
+#include "tests/support/LocalNet.h"
+#include "tests/support/ScriptedServer.h"
 #include "tests/web/HttpConnectorTestSupport.h"
-#include "tests/web/HttpTestServer.h"
-#include "tests/web/Peer.h"
+#include "tests/web/WebServerConfigs.h"
 #include "web/HTTPConnector.h"
 
 namespace {
-
-using httptest::ReadRequest;
-using httptest::Request;
-using testnet::Connection;
-using testnet::ScriptedServer;
 
 // Every post here goes through the one connector of the process.
 class HttpConnectorTest : public testing::Test {
 protected:
     // A server that captures one request and answers `reply`.
     std::unique_ptr<ScriptedServer> Serve(const std::string& reply) {
-        return std::make_unique<ScriptedServer>([this, reply](Connection& connection) {
-            *request = ReadRequest(connection);
+        return std::make_unique<ScriptedServer>([this, reply](TestPeer& connection) {
+            *request = ReadHttpRequest(connection);
             connection.Send(reply);
         });
     }
@@ -34,7 +31,7 @@ protected:
     }
 
     TGlobalBlowFish cipher;
-    std::shared_ptr<Request> request = std::make_shared<Request>();
+    std::shared_ptr<HttpRequest> request = std::make_shared<HttpRequest>();
 };
 
 TEST_F(HttpConnectorTest, TheMailPostIsExactlyTheRequestLineList) {
@@ -102,7 +99,7 @@ TEST_F(HttpConnectorTest, EmptyDataPostsALengthOfZero) {
 
 TEST_F(HttpConnectorTest, FailuresComeBackAsTheirTexts) {
     AnsiString response = "stale";
-    EXPECT_EQ(PostHTTPRequest(Url(testnet::FreePort(), "/x"), "a=1", response),
+    EXPECT_EQ(PostHTTPRequest(Url(FreePort(), "/x"), "a=1", response),
               "Connection refused (Error #10061)");
     EXPECT_EQ(response, "");
     EXPECT_EQ(PostHTTPRequest("http:///x", "a=1", response), "DNS lookup: invalid host name.");
@@ -116,9 +113,11 @@ TEST_F(HttpConnectorTest, AServerThatNeverAnswersKeepsTheCallerWaitingWhileTimer
     timer.Interval = 20;
     timer.OnTimer = [&](TObject*) { ++ticks; };
     timer.Enabled = true;
-    auto server = std::make_unique<ScriptedServer>([&](Connection& connection) {
-        *request = ReadRequest(connection);
-        while (ticks < 5)
+    auto server = std::make_unique<ScriptedServer>([&](TestPeer& connection) {
+        *request = ReadHttpRequest(connection);
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitBoundMs);
+        while (ticks < 5 && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
     });
     AnsiString response = "stale";

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "tests/web/HttpTestServer.h"
+#include "tests/web/WebServerConfigs.h"
 #include "web/HttpProt.h"
 
 namespace {

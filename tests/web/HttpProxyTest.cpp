@@ -4,25 +4,22 @@
 #include <string>
 
 #include "myunits/TGlobalBlowFish.h"
+#include "tests/support/HttpRequest.h"
+#include "tests/support/LocalNet.h"
+#include "tests/support/ScriptedServer.h"
 #include "tests/web/HttpConnectorTestSupport.h"
-#include "tests/web/HttpTestServer.h"
-#include "tests/web/Peer.h"
+#include "tests/web/WebServerConfigs.h"
 #include "web/HTTPConnector.h"
 
 namespace {
-
-using httptest::ReadRequest;
-using httptest::Request;
-using testnet::Connection;
-using testnet::ScriptedServer;
 
 // Each test builds its own connector after writing the proxy store, as
 // the program reads the store when the connector is built.
 class HttpProxyTest : public testing::Test {
 protected:
-    std::unique_ptr<ScriptedServer> Serve(std::shared_ptr<Request> captured) {
-        return std::make_unique<ScriptedServer>([captured](Connection& connection) {
-            *captured = ReadRequest(connection);
+    std::unique_ptr<ScriptedServer> Serve(std::shared_ptr<HttpRequest> captured) {
+        return std::make_unique<ScriptedServer>([captured](TestPeer& connection) {
+            *captured = ReadHttpRequest(connection);
             connection.Send("HTTP/1.0 200 OK\r\n\r\nproxied");
         });
     }
@@ -35,7 +32,7 @@ protected:
 
     TGlobalBlowFish cipher;
     AnsiString response;
-    std::shared_ptr<Request> request = std::make_shared<Request>();
+    std::shared_ptr<HttpRequest> request = std::make_shared<HttpRequest>();
 };
 
 TEST_F(HttpProxyTest, TheConnectorWritesTheStoreWithItsDefaults) {
@@ -68,7 +65,7 @@ TEST_F(HttpProxyTest, ThroughTheProxyTheRequestLineCarriesTheWholeUrl) {
 
 TEST_F(HttpProxyTest, APortInTheProxyHostWinsAndAUserSendsAuthorization) {
     auto proxy = Serve(request);
-    const int closedPort = testnet::FreePort();
+    const int closedPort = FreePort();
     EXPECT_EQ(Post({"1", "127.0.0.1:" + std::to_string(proxy->Port()), std::to_string(closedPort),
                     "ann", "pw"},
                    "http://korvel.example:8000/cgi-bin/ID.pl"),

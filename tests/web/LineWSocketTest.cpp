@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "tests/web/Peer.h"
 #include "tests/support/Pump.h"
+#include "tests/support/TestListener.h"
 #include "tests/web/SocketLog.h"
 #include "web/WSocket.h"
 
@@ -16,11 +16,11 @@ class LineMode : public testing::Test {
 protected:
     LineMode() : log(std::make_unique<SocketLog>(socket)) {}
 
-    testnet::Connection Connected() {
+    TestPeer Connected() {
         socket.Addr = "127.0.0.1";
         socket.Port = std::to_string(listener.Port());
         socket.Connect();
-        testnet::Connection peer = listener.Accept();
+        TestPeer peer = listener.Accept();
         EXPECT_TRUE(log->WaitFor("connected 0"));
         return peer;
     }
@@ -35,7 +35,7 @@ protected:
         };
     }
 
-    testnet::Listener listener;
+    TestListener listener;
     TWSocket socket{nullptr};
     std::unique_ptr<SocketLog> log;
     std::vector<std::string> lines;
@@ -44,7 +44,7 @@ protected:
 TEST_F(LineMode, OffersOneLineAtATimeWithItsEnd) {
     CollectLines();
     socket.LineMode = true;
-    testnet::Connection peer = Connected();
+    TestPeer peer = Connected();
     ASSERT_TRUE(peer.Send("one\r\ntwo\r\nthr"));
     ASSERT_TRUE(PumpUntil([&] { return lines.size() == 2; }));
     PumpFor(30);
@@ -58,7 +58,7 @@ TEST_F(LineMode, AnyLineEndWorksAndLineModeOffPassesStraightThrough) {
     CollectLines();
     socket.LineMode = true;
     socket.LineEnd = "|";
-    testnet::Connection peer = Connected();
+    TestPeer peer = Connected();
     ASSERT_TRUE(peer.Send("NAME:bob|CHAT:hi|"));
     ASSERT_TRUE(PumpUntil([&] { return lines.size() == 2; }));
     EXPECT_EQ(lines, (std::vector<std::string>{"NAME:bob|", "CHAT:hi|"}));
@@ -81,7 +81,7 @@ TEST_F(LineMode, BytesLeftAtTheCloseAreTheLastLineBeforeTheClose) {
     socket.OnSessionClosed = [&](TObject*, WORD) { order.push_back("closed"); };
     socket.LineMode = true;
     socket.LineEnd = "\n";
-    testnet::Connection peer = Connected();
+    TestPeer peer = Connected();
     ASSERT_TRUE(peer.Send("whole\nhalf"));
     peer.ShutdownSend();
     ASSERT_TRUE(PumpUntil([&] { return !order.empty() && order.back() == "closed"; }));
@@ -91,8 +91,9 @@ TEST_F(LineMode, BytesLeftAtTheCloseAreTheLastLineBeforeTheClose) {
 TEST_F(LineMode, SwitchingModesDeliversWhatWaitsAnew) {
     CollectLines();
     socket.LineMode = true;
-    testnet::Connection peer = Connected();
+    TestPeer peer = Connected();
     ASSERT_TRUE(peer.Send("no end yet"));
+    ASSERT_TRUE(peer.WaitUntilTaken());
     PumpFor(50);
     EXPECT_TRUE(lines.empty());
     socket.LineMode = false;
@@ -104,7 +105,7 @@ TEST_F(LineMode, ALineLongerThanTheLimitIsBoundedAndNothingIsLost) {
     CollectLines();
     socket.LineMode = true;
     socket.LineLimit = 1000;
-    testnet::Connection peer = Connected();
+    TestPeer peer = Connected();
     std::string bytes(50000, 'x');
     for (size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>('a' + i % 26);
@@ -131,7 +132,7 @@ TEST_F(LineMode, OnLineTooLongMayThrowTheDataAway) {
     };
     socket.LineMode = true;
     socket.LineLimit = 100;
-    testnet::Connection peer = Connected();
+    TestPeer peer = Connected();
     ASSERT_TRUE(peer.Send(std::string(500, 'z')));
     ASSERT_TRUE(PumpUntil([&] { return !tooLong.empty(); }));
     ASSERT_TRUE(peer.Send("\r\nafter\r\n"));
@@ -145,7 +146,7 @@ TEST_F(LineMode, AHandlerThatDoesNotReadHoldsTheLineForLater) {
     int offers = 0;
     socket.OnDataAvailable = [&](TObject*, WORD) { ++offers; };
     socket.LineMode = true;
-    testnet::Connection peer = Connected();
+    TestPeer peer = Connected();
     ASSERT_TRUE(peer.Send("kept\r\n"));
     ASSERT_TRUE(PumpUntil([&] { return offers > 0; }));
     PumpFor(50);
@@ -159,9 +160,9 @@ TEST_F(LineMode, EditingTakesBackspacesAndEchoes) {
     socket.LineMode = true;
     socket.LineEdit = true;
     socket.LineEcho = true;
-    testnet::Connection peer = Connected();
+    TestPeer peer = Connected();
     ASSERT_TRUE(peer.Send("ab\bc"));
-    PumpFor(30);
+    ASSERT_TRUE(peer.WaitUntilTaken()) << "the backspace that follows comes in a read of its own";
     ASSERT_TRUE(peer.Send("\bd\r\n"));
     ASSERT_TRUE(PumpUntil([&] { return !lines.empty(); }));
     EXPECT_EQ(lines.front(), "ad\r\n");
@@ -169,23 +170,23 @@ TEST_F(LineMode, EditingTakesBackspacesAndEchoes) {
 }
 
 TEST_F(LineMode, ReadLineWaitsForALine) {
-    testnet::Connection peer = Connected();
+    TestPeer peer = Connected();
     std::thread sender([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         peer.Send("hello\r\nworld\r\n");
     });
     AnsiString line;
-    EXPECT_EQ(socket.ReadLine(5000, line), 0);
+    EXPECT_EQ(socket.ReadLine(WaitBoundMs, line), 0);
     sender.join();
     EXPECT_EQ(line, "hello");
-    EXPECT_EQ(socket.ReadLine(5000, line), 0);
+    EXPECT_EQ(socket.ReadLine(WaitBoundMs, line), 0);
     EXPECT_EQ(line, "world");
     EXPECT_FALSE(socket.LineMode) << "the mode it had";
 
     EXPECT_EQ(socket.ReadLine(100, line), WSA_WSOCKET_TIMEOUT);
     EXPECT_EQ(line, "");
     peer.Close();
-    EXPECT_EQ(socket.ReadLine(5000, line), 0) << "a close ends the wait";
+    EXPECT_EQ(socket.ReadLine(WaitBoundMs, line), 0) << "a close ends the wait";
     EXPECT_TRUE(log->WaitFor("closed 0"));
     try {
         socket.ReadLine(100, line);

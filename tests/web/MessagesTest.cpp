@@ -94,6 +94,7 @@ TEST(Messages, AWindowMayDestroyItselfWhileHandlingAMessage) {
     });
     PostMessage(window, WM_USER + 1, 0, 0);
     PostMessage(window, WM_USER + 2, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return handled > 0; }));
     PumpFor(20);
     EXPECT_EQ(handled, 1);
 }

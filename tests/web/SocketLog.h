@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Pump.h"
 #include "web/WSocket.h"
 
 class SocketLog {
@@ -18,5 +19,5 @@ public:
 
     int Count(const std::string& line) const;
     // Waits (pumping messages) until the line has been recorded.
-    bool WaitFor(const std::string& line, int timeoutMs = 5000) const;
+    bool WaitFor(const std::string& line, int timeoutMs = WaitBoundMs) const;
 };

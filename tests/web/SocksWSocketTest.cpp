@@ -7,9 +7,11 @@
 #include <thread>
 #include <vector>
 
-#include "tests/web/DebianServer.h"
-#include "tests/web/Peer.h"
+#include "tests/support/LocalNet.h"
 #include "tests/support/Pump.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TestListener.h"
+#include "tests/web/DebianServer.h"
 #include "tests/web/SocketLog.h"
 #include "web/SocksWSocket.h"
 
@@ -82,7 +84,7 @@ protected:
     }
 
     // The error of the first OnSessionConnected; -1 when none came.
-    int WaitConnected(int timeoutMs = 10000) {
+    int WaitConnected(int timeoutMs = WaitBoundMs) {
         int error = -1;
         PumpUntil(
             [&] {
@@ -140,9 +142,9 @@ TEST_F(Socks, SettingsAndWhatSocksRefuses) {
 }
 
 TEST_F(Socks, SettingsAreRefusedUnlessClosed) {
-    testnet::Listener server;
+    TestListener server;
     Connect("5", server.Port(), "127.0.0.1", 80);
-    testnet::Connection peer = server.Accept();
+    TestPeer peer = server.Accept();
     const std::pair<std::function<void()>, const char*> settings[] = {
         {[&] { socket.SocksLevel = "4"; }, "Can't change socks level if not closed"},
         {[&] { socket.SocksServer = "x"; }, "Can't change socks server if not closed"},
@@ -163,12 +165,12 @@ class DanteLevels : public Socks, public testing::WithParamInterface<std::string
 TEST_P(DanteLevels, ConnectsThroughToTheTargetAndCarriesDataBothWays) {
     RequireServer(DantePath);
     DebianServer dante(DanteConfig());
-    testnet::Listener target;
+    TestListener target;
     int socksConnected = -1;
     socket.OnSocksConnected = [&](TObject*, WORD error) { socksConnected = error; };
     Connect(GetParam(), dante.Port(), "127.0.0.1", target.Port());
     ASSERT_EQ(WaitConnected(), 0) << dante.Log();
-    testnet::Connection far = target.Accept();
+    TestPeer far = target.Accept();
     ASSERT_TRUE(far.Valid()) << dante.Log();
     EXPECT_EQ(socksConnected, 0);
     EXPECT_TRUE(errors.empty());
@@ -199,8 +201,8 @@ class DanteRefusals : public Socks, public testing::WithParamInterface<RefusalCa
 TEST_P(DanteRefusals, EndTheConnectionWithTheSocksError) {
     RequireServer(DantePath);
     DebianServer dante(DanteConfig());
-    testnet::Listener target;
-    const int port = GetParam().openPort ? target.Port() : testnet::FreePort();
+    TestListener target;
+    const int port = GetParam().openPort ? target.Port() : FreePort();
     Connect(GetParam().level, dante.Port(), GetParam().addr, port);
     ASSERT_EQ(WaitConnected(), GetParam().error) << dante.Log();
     EXPECT_EQ(errors, std::vector<std::string>{std::to_string(GetParam().error) + " " +
@@ -231,13 +233,13 @@ TEST_F(Socks, ARealServerThatWantsNoPasswordRefusesTheUsercodeMethod) {
 TEST_F(Socks, UsercodeAndPasswordAgainstMicrosocks) {
     RequireServer(MicrosocksPath);
     DebianServer microsocks(MicrosocksConfig());
-    testnet::Listener target;
+    TestListener target;
     socket.SocksAuthentication = socksAuthenticateUsercode;
     socket.SocksUsercode = "korvel";
     socket.SocksPassword = "s3cret";
     Connect("5", microsocks.Port(), "127.0.0.1", target.Port());
     ASSERT_EQ(WaitConnected(), 0) << microsocks.Log();
-    testnet::Connection far = target.Accept();
+    TestPeer far = target.Accept();
     EXPECT_EQ(authStates, (std::vector<TSocksAuthState>{socksAuthStart, socksAuthSuccess}));
     socket.SendStr("through");
     EXPECT_EQ(far.Receive(7), "through");
@@ -268,15 +270,15 @@ struct Exchange {
     std::string reply;
 };
 
-std::unique_ptr<testnet::ScriptedServer> Scripted(std::vector<Exchange> exchanges,
-                                                  std::shared_ptr<Heard> heard) {
-    return std::make_unique<testnet::ScriptedServer>(
-        [exchanges = std::move(exchanges), heard](testnet::Connection& client) {
+std::unique_ptr<ScriptedServer> Scripted(std::vector<Exchange> exchanges,
+                                         std::shared_ptr<Heard> heard) {
+    return std::make_unique<ScriptedServer>(
+        [exchanges = std::move(exchanges), heard](TestPeer& client) {
             for (const Exchange& step : exchanges) {
-                heard->Add(client.Receive(step.reads, 5000));
+                heard->Add(client.Receive(step.reads));
                 client.Send(step.reply);
             }
-            client.WaitForPeerClose(5000);
+            client.WaitForEnd();
         });
 }
 
@@ -431,7 +433,7 @@ TEST_F(Socks, TheLongestReplyAndTheDataBehindItArriveWhole) {
 }
 
 TEST_F(Socks, AReplyInSingleBytesIsGathered) {
-    auto server = std::make_unique<testnet::ScriptedServer>([](testnet::Connection& client) {
+    auto server = std::make_unique<ScriptedServer>([](TestPeer& client) {
         client.Receive(3);
         client.Send(Bytes({5}));
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -441,7 +443,7 @@ TEST_F(Socks, AReplyInSingleBytesIsGathered) {
             client.Send(std::string(1, byte));
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
-        client.WaitForPeerClose();
+        client.WaitForEnd();
     });
     Connect("5", server->Port(), "127.0.0.1", 8080);
     EXPECT_EQ(WaitConnected(), 0);
@@ -449,7 +451,7 @@ TEST_F(Socks, AReplyInSingleBytesIsGathered) {
 }
 
 TEST_F(Socks, AServerThatHangsUpMidwayOnlyClosesTheSocket) {
-    auto server = std::make_unique<testnet::ScriptedServer>([](testnet::Connection& client) {
+    auto server = std::make_unique<ScriptedServer>([](TestPeer& client) {
         client.Receive(3);
         client.Send(Bytes({5}));
     });
@@ -468,23 +470,24 @@ TEST_F(Socks, RandomRepliesNeverBreakTheLayer) {
         if (attempt % 2 == 0 && !reply.empty())
             reply[0] = 5;
         const char* level = attempt % 3 == 0 ? "4" : (attempt % 3 == 1 ? "4A" : "5");
-        auto server = std::make_unique<testnet::ScriptedServer>([reply](testnet::Connection& c) {
+        auto server = std::make_unique<ScriptedServer>([reply](TestPeer& c) {
             c.Receive(1, 1000);
             c.Send(reply);
         });
         log->lines.clear();
         errors.clear();
         Connect(level, server->Port(), "127.0.0.1", 8080);
-        ASSERT_TRUE(PumpUntil(
-            [&] { return socket.State() == wsClosed || log->Count("connected 0") > 0; }, 10000))
-            << "attempt " << attempt;
+        ASSERT_TRUE(PumpUntil([&] {
+            return socket.State() == wsClosed || log->Count("connected 0") > 0;
+        })) << "attempt "
+            << attempt;
         socket.Abort();
         server.reset();
     }
 }
 
 TEST_F(Socks, FieldsTooLongForTheirLengthByteAreRefused) {
-    testnet::Listener server;
+    TestListener server;
     socket.SocksUsercode = std::string(256, 'u');
     try {
         Connect("5", server.Port(), "127.0.0.1", 80);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/win32/Resources.h"
-#include "tests/web/Peer.h"
+#include "tests/support/LocalNet.h"
 #include "web/WSocket.h"
 
 namespace {
@@ -99,7 +99,7 @@ TEST(WSocketFunctions, ResolvingHostsPortsAndProtocols) {
 }
 
 TEST(WSocketFunctions, LocalIPListHoldsTheMachinesAddresses) {
-    std::vector<std::string> expected = testnet::HostAddresses();
+    std::vector<std::string> expected = HostAddresses();
     if (expected.empty())
         expected = {"127.0.0.1"};
     TStrings* list = LocalIPList();

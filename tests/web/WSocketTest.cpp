@@ -8,8 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "tests/web/Peer.h"
+#include "tests/support/LocalNet.h"
 #include "tests/support/Pump.h"
+#include "tests/support/TestListener.h"
 #include "tests/web/SocketLog.h"
 #include "web/WSocket.h"
 
@@ -27,11 +28,11 @@ protected:
     WSocketTest() : socket(std::make_unique<TWSocket>(nullptr)), log(*socket) {}
 
     // Connects the socket to the listener and returns the other end.
-    testnet::Connection ConnectToListener() {
+    TestPeer ConnectToListener() {
         socket->Addr = "127.0.0.1";
         socket->Port = std::to_string(listener.Port());
         socket->Connect();
-        testnet::Connection peer = listener.Accept();
+        TestPeer peer = listener.Accept();
         EXPECT_TRUE(peer.Valid());
         EXPECT_TRUE(log.WaitFor("connected 0"));
         return peer;
@@ -49,13 +50,13 @@ protected:
         };
     }
 
-    testnet::Listener listener;
+    TestListener listener;
     std::unique_ptr<TWSocket> socket;
     SocketLog log;
 };
 
 TEST_F(WSocketTest, ConnectingWalksTheStatesAndTheFirstWriteEventReportsDataSent) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     ASSERT_TRUE(log.WaitFor("sent 0"));
     EXPECT_EQ(log.states, (std::vector<TSocketState>{wsOpened, wsConnecting, wsConnected}));
     EXPECT_EQ(log.lines, (std::vector<std::string>{"connected 0", "sent 0"}));
@@ -65,7 +66,7 @@ TEST_F(WSocketTest, ConnectingWalksTheStatesAndTheFirstWriteEventReportsDataSent
 }
 
 TEST_F(WSocketTest, FiveThousandBytesGoAsFourChunksAndDataSentComesFromTheLoop) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     ASSERT_TRUE(log.WaitFor("sent 0"));
     log.lines.clear();
     const std::string bytes = Pattern(5000);
@@ -77,7 +78,7 @@ TEST_F(WSocketTest, FiveThousandBytesGoAsFourChunksAndDataSentComesFromTheLoop) 
 }
 
 TEST_F(WSocketTest, ALargeSendWaitsInTheQueueAndDrainsAsThePeerReads) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     ASSERT_TRUE(log.WaitFor("sent 0"));
     log.lines.clear();
     const std::string bytes = Pattern(8 * 1024 * 1024);
@@ -101,7 +102,7 @@ TEST_F(WSocketTest, DataBeforeThePeersCloseIsDeliveredFirstAndCloseIsReportedOnc
             socket->ComponentOptions << wsoNoReceiveLoop;
         std::string received;
         ReadInto(received, 100);
-        testnet::Connection peer = ConnectToListener();
+        TestPeer peer = ConnectToListener();
         const std::string bytes = Pattern(3000);
         ASSERT_TRUE(peer.Send(bytes));
         peer.ShutdownSend();
@@ -116,10 +117,10 @@ TEST_F(WSocketTest, DataBeforeThePeersCloseIsDeliveredFirstAndCloseIsReportedOnc
 }
 
 TEST_F(WSocketTest, AnOwnCloseReportsOnceAndTheDefaultsReturn) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     socket->Close();
     EXPECT_EQ(log.Count("closed 0"), 1);
-    EXPECT_TRUE(peer.WaitForPeerClose());
+    EXPECT_TRUE(peer.WaitForEnd());
     PumpFor(50);
     socket->Close();
     EXPECT_EQ(log.Count("closed 0"), 1);
@@ -134,7 +135,7 @@ TEST_F(WSocketTest, AnOwnCloseReportsOnceAndTheDefaultsReturn) {
 }
 
 TEST_F(WSocketTest, APeerResetArrivesAsCloseWithTheResetError) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     peer.Reset();
     ASSERT_TRUE(log.WaitFor("closed 10054"));
     EXPECT_EQ(socket->State(), wsClosed);
@@ -142,16 +143,16 @@ TEST_F(WSocketTest, APeerResetArrivesAsCloseWithTheResetError) {
 
 TEST_F(WSocketTest, ARefusedConnectionReportsTheRefusal) {
     socket->Addr = "127.0.0.1";
-    socket->Port = std::to_string(testnet::FreePort());
+    socket->Port = std::to_string(FreePort());
     socket->Connect();
-    ASSERT_TRUE(log.WaitFor("connected 10061"));
+    ASSERT_TRUE(log.WaitFor("closed 0"));
     PumpFor(50);
     EXPECT_EQ(log.lines, (std::vector<std::string>{"connected 10061", "closed 0"}));
     EXPECT_EQ(socket->State(), wsClosed);
 }
 
 TEST_F(WSocketTest, WithoutAHandlerReceivedDataIsThrownAway) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     ASSERT_TRUE(peer.Send(Pattern(100000)));
     peer.ShutdownSend();
     ASSERT_TRUE(log.WaitFor("closed 0"));
@@ -161,7 +162,7 @@ TEST_F(WSocketTest, WithoutAHandlerReceivedDataIsThrownAway) {
 TEST_F(WSocketTest, AHandlerThatReadsNothingDoesNotHoldTheLoop) {
     int offers = 0;
     socket->OnDataAvailable = [&](TObject*, WORD) { ++offers; };
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     ASSERT_TRUE(peer.Send("unread"));
     ASSERT_TRUE(PumpUntil([&] { return offers > 0; }));
     PumpFor(50);
@@ -298,7 +299,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<RaisedCase>& info) { return info.param.name; });
 
 TEST_F(WSocketTest, SettingsAreRefusedUnlessClosed) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     const std::pair<std::function<void()>, const char*> settings[] = {
         {[&] { socket->Addr = "127.0.0.1"; }, "Cannot change Addr if not closed"},
         {[&] { socket->Port = "1"; }, "Cannot change Port if not closed"},
@@ -326,9 +327,9 @@ TEST_F(WSocketTest, LocalAddressesAreStoredInDottedForm) {
 
 TEST_F(WSocketTest, ABoundLocalAddressIsUsed) {
     socket->LocalAddr = "127.0.0.1";
-    socket->LocalPort = std::to_string(testnet::FreePort());
+    socket->LocalPort = std::to_string(FreePort());
     const std::string port = socket->LocalPort;
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     EXPECT_EQ(socket->GetXPort(), port);
 }
 
@@ -341,7 +342,7 @@ TEST_F(WSocketTest, ListeningAcceptingAndDupServeAConnection) {
     EXPECT_EQ(server.State(), wsListening);
     EXPECT_EQ(serverLog.states, (std::vector<TSocketState>{wsOpened, wsBound, wsListening}));
     const int port = std::stoi(server.GetXPort());
-    testnet::Connection client = testnet::Connection::Connect(port);
+    TestPeer client = TestPeer::Connect(port);
     ASSERT_TRUE(client.Valid());
     ASSERT_TRUE(serverLog.WaitFor("available 0"));
 
@@ -363,13 +364,13 @@ TEST_F(WSocketTest, ListeningAcceptingAndDupServeAConnection) {
 }
 
 TEST_F(WSocketTest, AbortDropsTheQueueAndClosesOnce) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     const std::string bytes = Pattern(4 * 1024 * 1024);
     socket->Send(bytes.data(), static_cast<int>(bytes.size()));
     socket->Abort();
     EXPECT_EQ(socket->State(), wsClosed);
     EXPECT_EQ(log.Count("closed 0"), 1);
-    EXPECT_TRUE(peer.WaitForPeerClose(10000));
+    EXPECT_TRUE(peer.WaitForEnd());
     PumpFor(50);
     EXPECT_EQ(log.Count("closed 0"), 1);
 }
@@ -382,7 +383,7 @@ TEST_F(WSocketTest, AnExceptionInAHandlerAbortsTheSocketUnlessTheHandlerSaysNo) 
         abort = canAbort;
     };
     socket->OnDataAvailable = [](TObject*, WORD) { throw Exception("handler failed"); };
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     canAbort = false;
     ASSERT_TRUE(peer.Send("a"));
     ASSERT_TRUE(PumpUntil([&] { return caught.size() == 1; }));
@@ -394,11 +395,11 @@ TEST_F(WSocketTest, AnExceptionInAHandlerAbortsTheSocketUnlessTheHandlerSaysNo) 
     EXPECT_EQ(caught[0], "handler failed");
     EXPECT_EQ(caught[1], "Test exception in WSocket");
     EXPECT_EQ(socket->State(), wsClosed);
-    EXPECT_TRUE(peer.WaitForPeerClose());
+    EXPECT_TRUE(peer.WaitForEnd());
 }
 
 TEST_F(WSocketTest, CloseDelayedAndReleaseHappenInTheMessageLoop) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     socket->CloseDelayed();
     EXPECT_EQ(socket->State(), wsConnected);
     ASSERT_TRUE(log.WaitFor("closed 0"));
@@ -413,7 +414,7 @@ TEST_F(WSocketTest, CloseDelayedAndReleaseHappenInTheMessageLoop) {
 TEST_F(WSocketTest, PauseHoldsTheEventsAndResumeBringsThem) {
     std::string received;
     ReadInto(received, 1024);
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     socket->Pause();
     ASSERT_TRUE(peer.Send("held"));
     PumpFor(100);
@@ -425,7 +426,7 @@ TEST_F(WSocketTest, PauseHoldsTheEventsAndResumeBringsThem) {
 TEST_F(WSocketTest, ForgedAndStaleMessagesLeaveTheSocketSound) {
     std::string received;
     ReadInto(received, 512);
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     std::mt19937 random(20240501);
     const HWND window = socket->Handle;
     for (int i = 0; i < 3000; ++i) {
@@ -446,14 +447,14 @@ TEST_F(WSocketTest, ForgedAndStaleMessagesLeaveTheSocketSound) {
     EXPECT_LE(closes, 1);
     socket->Abort();
     log.lines.clear();
-    testnet::Connection again = ConnectToListener();
+    TestPeer again = ConnectToListener();
     ASSERT_TRUE(again.Send("still works"));
     received.clear();
     ASSERT_TRUE(PumpUntil([&] { return received == "still works"; }));
 }
 
 TEST_F(WSocketTest, FlushSendsEverythingWhileTheMessagesGoOn) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     const std::string bytes = Pattern(4 * 1024 * 1024);
     std::string received;
     std::thread reader([&] { received = peer.Receive(bytes.size(), 30000); });
@@ -464,7 +465,7 @@ TEST_F(WSocketTest, FlushSendsEverythingWhileTheMessagesGoOn) {
 }
 
 TEST_F(WSocketTest, WaitForCloseReadsUntilThePeerIsDone) {
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     std::thread closer([&] {
         peer.Send(Pattern(10000));
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -478,14 +479,14 @@ TEST_F(WSocketTest, WaitForCloseReadsUntilThePeerIsDone) {
 
 TEST_F(WSocketTest, PeekingLeavesTheDataAndShuttingDownSendingKeepsReceiving) {
     std::string received;
-    testnet::Connection peer = ConnectToListener();
+    TestPeer peer = ConnectToListener();
     ASSERT_TRUE(peer.Send("peek"));
     ASSERT_TRUE(PumpUntil([&] { return socket->RcvdCount() == 4; }));
     char bytes[4];
     EXPECT_EQ(socket->PeekData(bytes, 4), 4);
     EXPECT_EQ(socket->ReceiveStr(), "peek");
     socket->Shutdown(SD_SEND);
-    EXPECT_EQ(peer.ReceiveUntilClosed(), "") << "the peer sees the end";
+    EXPECT_EQ(peer.ReceiveUntilEnd(), "") << "the peer sees the end";
     ASSERT_TRUE(peer.Send("still"));
     ASSERT_TRUE(PumpUntil([&] { return socket->RcvdCount() == 5; }));
     EXPECT_EQ(socket->ReceiveStr(), "still");
@@ -525,10 +526,18 @@ TEST_F(WSocketTest, DatagramsGoBothWays) {
 }
 
 TEST_F(WSocketTest, AForgedLookupAnswerEndsTheLookupOnceAndReadsNoGarbage) {
+    // Lookup handles count up through the process: the socket's lookup
+    // gets the one after this probe's, which the forged answers surround.
+    alignas(hostent) char buffer[MAXGETHOSTSTRUCT];
+    const HANDLE probe = WSocket_WSAAsyncGetHostByName(socket->Handle, WM_USER + 999, "127.0.0.1",
+                                                       buffer, sizeof buffer);
+    ASSERT_NE(probe, nullptr);
+    WSocket_WSACancelAsyncRequest(probe);
     socket->DnsLookup("localhost");
-    // Lookup handles are small numbers: one of these matches.
-    for (WPARAM handle = 1; handle < 500; ++handle)
+    const WPARAM next = reinterpret_cast<WPARAM>(probe) + 1;
+    for (WPARAM handle = next > 250 ? next - 250 : 1; handle < next + 250; ++handle)
         PostMessageA(socket->Handle, WM_ASYNCGETHOSTBYNAME, handle, WSAMAKEASYNCREPLY(0, 0));
+    ASSERT_TRUE(log.WaitFor("dns 0"));
     PumpFor(100);
     EXPECT_EQ(log.lines, std::vector<std::string>{"dns 0"});
     EXPECT_TRUE(socket->DnsResult() == "" || socket->DnsResult() == "127.0.0.1")

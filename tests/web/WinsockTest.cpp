@@ -9,8 +9,9 @@
 #include "platform/win32/Messages.h"
 #include "platform/win32/Resources.h"
 #include "platform/winsock/Winsock.h"
-#include "tests/web/Peer.h"
+#include "tests/support/LocalNet.h"
 #include "tests/support/Pump.h"
+#include "tests/support/TestListener.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ public:
             return e.socket == s && e.event == event;
         }));
     }
-    bool WaitFor(SOCKET s, WORD event, int count = 1, int timeoutMs = 5000) {
-        return PumpUntil([&] { return Count(s, event) >= count; }, timeoutMs);
+    bool WaitFor(SOCKET s, WORD event, int count = 1) {
+        return PumpUntil([&] { return Count(s, event) >= count; });
     }
     std::vector<WORD> Sequence(SOCKET s) const {
         std::vector<WORD> sequence;
@@ -101,7 +102,7 @@ protected:
 
     // A selected socket connected to `listener`, with the connection's
     // other end.
-    SOCKET Connected(testnet::Listener& listener, testnet::Connection* peer) {
+    SOCKET Connected(TestListener& listener, TestPeer* peer) {
         const SOCKET s = ConnectSelected(listener.Port());
         *peer = listener.Accept();
         EXPECT_TRUE(peer->Valid());
@@ -217,7 +218,7 @@ TEST(WinsockBytes, NetworkOrderAndDottedText) {
 }
 
 TEST_F(Winsock, ErrorsCarryWinsockNumbers) {
-    const int closedPort = testnet::FreePort();
+    const int closedPort = FreePort();
     const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
     const sockaddr_in address = Loopback(closedPort);
     EXPECT_EQ(connect(s, AsSockaddr(address), sizeof address), SOCKET_ERROR);
@@ -235,7 +236,7 @@ TEST_F(Winsock, ErrorsCarryWinsockNumbers) {
     EXPECT_EQ(bind(fresh, AsSockaddr(address), 4), SOCKET_ERROR);
     EXPECT_EQ(WSAGetLastError(), WSAEFAULT);
     const SOCKET other = socket(AF_INET, SOCK_STREAM, 0);
-    testnet::Listener taken;
+    TestListener taken;
     const sockaddr_in busy = Loopback(taken.Port());
     EXPECT_EQ(bind(other, AsSockaddr(busy), sizeof busy), SOCKET_ERROR);
     EXPECT_EQ(WSAGetLastError(), WSAEADDRINUSE);
@@ -271,9 +272,9 @@ TEST_F(Winsock, OptionsTranslateBothWays) {
 }
 
 TEST_F(Winsock, ConnectReportsConnectThenWrite) {
-    testnet::Listener listener;
+    TestListener listener;
     const SOCKET s = ConnectSelected(listener.Port());
-    testnet::Connection peer = listener.Accept();
+    TestPeer peer = listener.Accept();
     ASSERT_TRUE(window.WaitFor(s, FD_WRITE));
     PumpFor(50);
     EXPECT_EQ(window.Sequence(s), (std::vector<WORD>{FD_CONNECT, FD_WRITE}));
@@ -282,7 +283,7 @@ TEST_F(Winsock, ConnectReportsConnectThenWrite) {
 }
 
 TEST_F(Winsock, ARefusedConnectIsAConnectEventWithTheError) {
-    const SOCKET s = ConnectSelected(testnet::FreePort());
+    const SOCKET s = ConnectSelected(FreePort());
     ASSERT_TRUE(window.WaitFor(s, FD_CONNECT));
     PumpFor(50);
     EXPECT_EQ(window.Sequence(s), (std::vector<WORD>{FD_CONNECT}));
@@ -291,8 +292,8 @@ TEST_F(Winsock, ARefusedConnectIsAConnectEventWithTheError) {
 }
 
 TEST_F(Winsock, ReadIsOfferedOnceUntilRecvAndAgainWhileDataWaits) {
-    testnet::Listener listener;
-    testnet::Connection peer;
+    TestListener listener;
+    TestPeer peer;
     const SOCKET s = Connected(listener, &peer);
     ASSERT_TRUE(peer.Send(std::string(100, 'x')));
     ASSERT_TRUE(window.WaitFor(s, FD_READ));
@@ -315,8 +316,8 @@ TEST_F(Winsock, ReadIsOfferedOnceUntilRecvAndAgainWhileDataWaits) {
 }
 
 TEST_F(Winsock, CloseComesOnceAfterTheDataBeforeItHasBeenRead) {
-    testnet::Listener listener;
-    testnet::Connection peer;
+    TestListener listener;
+    TestPeer peer;
     const SOCKET s = Connected(listener, &peer);
     ASSERT_TRUE(peer.Send("last words"));
     peer.ShutdownSend();
@@ -335,8 +336,8 @@ TEST_F(Winsock, CloseComesOnceAfterTheDataBeforeItHasBeenRead) {
 }
 
 TEST_F(Winsock, AResetIsACloseWithTheResetError) {
-    testnet::Listener listener;
-    testnet::Connection peer;
+    TestListener listener;
+    TestPeer peer;
     const SOCKET s = Connected(listener, &peer);
     peer.Reset();
     ASSERT_TRUE(window.WaitFor(s, FD_CLOSE));
@@ -345,8 +346,8 @@ TEST_F(Winsock, AResetIsACloseWithTheResetError) {
 }
 
 TEST_F(Winsock, WriteComesBackWhenABlockedSendCanGoOn) {
-    testnet::Listener listener;
-    testnet::Connection peer;
+    TestListener listener;
+    TestPeer peer;
     const SOCKET s = Connected(listener, &peer);
     const std::string chunk(65536, 'z');
     size_t queued = 0;
@@ -355,7 +356,7 @@ TEST_F(Winsock, WriteComesBackWhenABlockedSendCanGoOn) {
     ASSERT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
     PumpFor(50);
     EXPECT_EQ(window.Count(s, FD_WRITE), 1) << "only the one after the connect so far";
-    EXPECT_EQ(peer.Receive(queued, 10000).size(), queued);
+    EXPECT_EQ(peer.Receive(queued).size(), queued);
     ASSERT_TRUE(window.WaitFor(s, FD_WRITE, 2));
     closesocket(s);
 }
@@ -371,8 +372,8 @@ TEST_F(Winsock, AcceptIsOfferedOnceUntilAcceptAndTheAcceptedSocketInherits) {
     sockaddr_in bound{};
     int length = sizeof bound;
     ASSERT_EQ(getsockname(server, reinterpret_cast<sockaddr*>(&bound), &length), 0);
-    testnet::Connection first = testnet::Connection::Connect(ntohs(bound.sin_port));
-    testnet::Connection second = testnet::Connection::Connect(ntohs(bound.sin_port));
+    TestPeer first = TestPeer::Connect(ntohs(bound.sin_port));
+    TestPeer second = TestPeer::Connect(ntohs(bound.sin_port));
     ASSERT_TRUE(window.WaitFor(server, FD_ACCEPT));
     PumpFor(50);
     EXPECT_EQ(window.Count(server, FD_ACCEPT), 1);
@@ -397,8 +398,8 @@ TEST_F(Winsock, AcceptIsOfferedOnceUntilAcceptAndTheAcceptedSocketInherits) {
 }
 
 TEST_F(Winsock, SelectingReportsWhatIsTrueAlreadyAndZeroStopsIt) {
-    testnet::Listener listener;
-    testnet::Connection peer;
+    TestListener listener;
+    TestPeer peer;
     const SOCKET s = Connected(listener, &peer);
     ASSERT_EQ(WSAAsyncSelect(s, window.Handle(), WM_SOCKET, 0), 0);
     ASSERT_TRUE(peer.Send("waiting"));
@@ -463,7 +464,7 @@ TEST_F(Winsock, TheOwnNameAnswersTheInterfaceAddresses) {
     EXPECT_EQ(gethostname(tiny, 1), SOCKET_ERROR);
     EXPECT_EQ(WSAGetLastError(), WSAEFAULT);
 
-    std::vector<std::string> expected = testnet::HostAddresses();
+    std::vector<std::string> expected = HostAddresses();
     if (expected.empty())
         expected = {"127.0.0.1"};
     for (const char* own : {static_cast<const char*>(name), ""}) {
@@ -527,6 +528,7 @@ TEST_F(Winsock, ACancelledLookupNeverAnswers) {
             ++answered;
         }
     }
+    ASSERT_TRUE(PumpUntil([&] { return static_cast<int>(window.answers.size()) >= answered; }));
     PumpFor(200);
     EXPECT_EQ(static_cast<int>(window.answers.size()), answered);
     EXPECT_EQ(cancelled + answered, 20);

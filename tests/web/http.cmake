@@ -1,7 +1,7 @@
 # The HTTP client and the form posts, against scripted servers and
 # Debian's nginx and tinyproxy.
 add_library(korvel_web_http_testsupport STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/HttpTestServer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WebServerConfigs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HttpConnectorTestSupport.cpp)
 target_link_libraries(korvel_web_http_testsupport PUBLIC korvel_web_http korvel_web_testsupport)
 

@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "platform/inet/ClientSocket.h"
-#include "tests/platform/inet/Peer.h"
 #include "tests/platform/inet/SocketLog.h"
+#include "tests/support/LocalNet.h"
+#include "tests/support/Pump.h"
+#include "tests/support/TestListener.h"
 
 namespace {
 
@@ -20,15 +22,15 @@ protected:
     }
 
     // Calls the listener and waits until the call is answered.
-    Peer Connect() {
+    TestPeer Connect() {
         client->Open();
-        Peer peer = listener.Accept();
+        TestPeer peer = listener.Accept();
         EXPECT_TRUE(log.Reaches(2));
         EXPECT_EQ(log.entries, (Entries{"connecting", "connect"}));
         return peer;
     }
 
-    Listener listener{0};
+    TestListener listener;
     std::unique_ptr<TClientSocket> client = std::make_unique<TClientSocket>(nullptr);
     SocketLog log;
 };
@@ -37,7 +39,7 @@ TEST_F(ClientSocketTest, CallsAndTalksBothWaysByteForByte) {
     client->Active = true;
     EXPECT_TRUE(client->Active);
     EXPECT_TRUE(log.entries.empty()) << "no event runs inside Open";
-    Peer peer = listener.Accept();
+    TestPeer peer = listener.Accept();
     ASSERT_TRUE(log.Reaches(2));
     EXPECT_EQ(log.entries, (Entries{"connecting", "connect"}));
     EXPECT_TRUE(client->Socket->Connected);
@@ -57,16 +59,16 @@ TEST_F(ClientSocketTest, CallsAndTalksBothWaysByteForByte) {
     ASSERT_TRUE(log.Reaches(5));
     EXPECT_EQ(log.entries[3], "read DATA:5*") << "one message over two reads";
     EXPECT_EQ(log.entries[4], "read 6*7*8|");
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(log.entries.size(), 5u);
 }
 
 TEST_F(ClientSocketTest, PeerClosingDeliversItsLastBytesThenDisconnects) {
-    Peer peer = Connect();
+    TestPeer peer = Connect();
     peer.Send("DATA:S|");
     peer.Close();
     ASSERT_TRUE(log.Reaches(4));
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(log.entries, (Entries{"connecting", "connect", "read DATA:S|", "disconnect"}));
     EXPECT_FALSE(client->Active);
     EXPECT_FALSE(client->Socket->Connected);
@@ -84,16 +86,16 @@ struct ResetCase {
 class ClientResetTest : public ClientSocketTest, public testing::WithParamInterface<ResetCase> {};
 
 TEST_P(ClientResetTest, PeerResettingIsAnErrorWithoutDisconnect) {
-    Peer peer = Connect();
+    TestPeer peer = Connect();
     if (GetParam().unreadBytes) {
         client->Socket->SendText("DATA:R|");
-        RunEvents(0.1);
+        ASSERT_TRUE(peer.WaitForUnread(7));
         peer.Close();
     } else {
         peer.Reset();
     }
     ASSERT_TRUE(log.Reaches(3));
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(log.entries, (Entries{"connecting", "connect", ErrorEntry("", eeDisconnect, 10054)}));
     EXPECT_FALSE(client->Active);
 }
@@ -108,7 +110,7 @@ TEST_F(ClientSocketTest, RefusedCallIsAConnectErrorAndMayBeRetried) {
     client->Open();
     EXPECT_TRUE(log.entries.empty()) << "no event runs inside Open";
     ASSERT_TRUE(log.Reaches(2));
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(log.entries, (Entries{"connecting", ErrorEntry("", eeConnect, 10061)}));
     EXPECT_FALSE(client->Active);
 
@@ -128,14 +130,14 @@ struct HostCase {
 class ClientHostTest : public ClientSocketTest, public testing::WithParamInterface<HostCase> {};
 
 TEST_P(ClientHostTest, HostIsANameOrADottedQuad) {
-    Listener there(0, GetParam().listenOn);
+    TestListener there(0, GetParam().listenOn);
     client->Address = "";
     client->Host = GetParam().host;
     client->Port = there.Port();
     client->Open();
     const Entries& expected = GetParam().expected;
     ASSERT_TRUE(log.Reaches(expected.size()));
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(log.entries, expected);
 }
 
@@ -151,13 +153,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ClientSocketTest, ClosingHereSendsWhatIsQueuedAndReportsNothing) {
-    Peer peer = Connect();
+    TestPeer peer = Connect();
     client->Socket->SendText("CHAT:bye|");
     client->Active = false;
     EXPECT_FALSE(client->Active);
     EXPECT_EQ(peer.Receive(9), "CHAT:bye|");
-    EXPECT_TRUE(peer.SeesEnd());
-    RunEvents(0.1);
+    EXPECT_TRUE(peer.WaitForEnd());
+    PumpFor(100);
     EXPECT_EQ(log.entries.size(), 2u);
     EXPECT_EQ(client->Socket->SendText("CHAT:late|"), 0);
 }
@@ -167,7 +169,7 @@ TEST_F(ClientSocketTest, ClosingAnUnansweredCallReportsNothing) {
     client->Port = FreePort();
     client->Open();
     client->Close();
-    RunEvents(0.2);
+    PumpFor(200);
     EXPECT_TRUE(log.entries.empty());
     EXPECT_FALSE(client->Active);
 }
@@ -189,7 +191,7 @@ TEST_P(ClientErrorCodeTest, AnErrorLeftStandingIsReported) {
     client->Port = FreePort();
     testing::internal::CaptureStderr();
     client->Open();
-    RunEventsUntil([&] { return seen != 0; });
+    PumpUntil([&] { return seen != 0; });
     const std::string report = testing::internal::GetCapturedStderr();
     EXPECT_EQ(seen, 10061);
     if (clear) {
@@ -203,7 +205,7 @@ INSTANTIATE_TEST_SUITE_P(Handler, ClientErrorCodeTest, testing::Bool(),
                          [](const auto& info) { return info.param ? "Clears" : "Leaves"; });
 
 TEST_F(ClientSocketTest, SendingNeverRunsAHandler) {
-    Peer peer = Connect();
+    TestPeer peer = Connect();
     peer.Reset();
     client->OnError = [&](TObject*, TCustomWinSocket*, TErrorEvent event, int& code) {
         log.entries.push_back(ErrorEntry("", event, code));
@@ -213,14 +215,14 @@ TEST_F(ClientSocketTest, SendingNeverRunsAHandler) {
         client->Socket->SendText("DATA:R|");
     EXPECT_EQ(log.entries.size(), 2u);
     ASSERT_TRUE(log.Reaches(3));
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(log.entries.size(), 3u);
 }
 
 // Bytes that arrive while a read handler waits in a nested event loop (a
 // message box) are read once it has returned, without further traffic.
 TEST_F(ClientSocketTest, BytesArrivingDuringANestedLoopAreStillRead) {
-    Peer peer = Connect();
+    TestPeer peer = Connect();
     bool first = true;
     client->OnRead = [&](TObject*, TCustomWinSocket* socket) {
         log.entries.push_back("read " + socket->ReceiveText());
@@ -228,10 +230,11 @@ TEST_F(ClientSocketTest, BytesArrivingDuringANestedLoopAreStillRead) {
             return;
         first = false;
         peer.Send("DATA:TGN|");
-        RunEvents(0.3);
+        // The nested loop lasts until the bytes have reached the component.
+        EXPECT_TRUE(peer.WaitUntilTaken());
     };
     peer.Send("DATA:TGO|");
-    ASSERT_TRUE(log.Reaches(4, 3));
+    ASSERT_TRUE(log.Reaches(4));
     EXPECT_EQ(log.entries[2], "read DATA:TGO|");
     EXPECT_EQ(log.entries[3], "read DATA:TGN|");
 }
@@ -247,7 +250,7 @@ struct FreeCase {
 class ClientFreedTest : public ClientSocketTest, public testing::WithParamInterface<FreeCase> {};
 
 TEST_P(ClientFreedTest, HandlerMayFreeTheComponent) {
-    Peer peer = Connect();
+    TestPeer peer = Connect();
     bool freed = false;
     auto free = [&] {
         freed = true;
@@ -265,10 +268,10 @@ TEST_P(ClientFreedTest, HandlerMayFreeTheComponent) {
     } else {
         peer.Reset();
     }
-    ASSERT_TRUE(RunEventsUntil([&] { return freed; }));
-    FlushEvents();
+    ASSERT_TRUE(PumpUntil([&] { return freed; }));
+    FlushMessages();
     if (GetParam().onRead) {
-        EXPECT_TRUE(peer.SeesEnd());
+        EXPECT_TRUE(peer.WaitForEnd());
     }
 }
 

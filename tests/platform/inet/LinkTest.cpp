@@ -2,8 +2,10 @@
 
 #include "platform/inet/ClientSocket.h"
 #include "platform/inet/ServerSocket.h"
-#include "tests/platform/inet/Peer.h"
 #include "tests/platform/inet/SocketLog.h"
+#include "tests/support/LocalNet.h"
+#include "tests/support/Pump.h"
+#include "tests/support/TestListener.h"
 
 namespace {
 
@@ -47,7 +49,7 @@ TEST_F(LinkTest, CallerEndingTheLinkIsADisconnectAtTheHost) {
     Link();
     caller.Active = false;
     ASSERT_TRUE(hostLog.Reaches(5));
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(hostLog.entries.back(), "client disconnect");
     EXPECT_EQ(hostLog.entries.size(), 5u);
     EXPECT_EQ(callerLog.entries.size(), 3u);
@@ -58,7 +60,7 @@ TEST_F(LinkTest, HostEndingTheLinkIsADisconnectAtTheCaller) {
     Link();
     host.Active = false;
     ASSERT_TRUE(callerLog.Reaches(4));
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(callerLog.entries.back(), "disconnect");
     EXPECT_EQ(callerLog.entries.size(), 4u);
     EXPECT_EQ(hostLog.entries.size(), 4u);
@@ -74,7 +76,7 @@ TEST_F(LinkTest, HostDecliningFromItsReadHandlerIsADisconnectAtTheCaller) {
     };
     caller.Open();
     ASSERT_TRUE(callerLog.Reaches(3));
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(callerLog.entries, (Entries{"connecting", "connect", "disconnect"}));
     EXPECT_EQ(hostLog.entries,
               (Entries{"listen", "accept", "client connect", "client read NAMEAnn|"}));
@@ -84,8 +86,8 @@ TEST_F(LinkTest, HostDecliningFromItsReadHandlerIsADisconnectAtTheCaller) {
 TEST_F(LinkTest, ManyCallsLeaveNothingBehind) {
     Link();
     caller.Close();
-    ASSERT_TRUE(RunEventsUntil([&] { return host.Socket->ActiveConnections == 0; }));
-    FlushEvents();
+    ASSERT_TRUE(PumpUntil([&] { return host.Socket->ActiveConnections == 0; }));
+    FlushMessages();
     const int descriptors = OpenDescriptors();
     for (int i = 0; i < 100; ++i) {
         callerLog.entries.clear();
@@ -93,10 +95,12 @@ TEST_F(LinkTest, ManyCallsLeaveNothingBehind) {
         ASSERT_TRUE(callerLog.Reaches(3)) << "call " << i;
         caller.Close();
     }
-    ASSERT_TRUE(RunEventsUntil([&] { return host.Socket->ActiveConnections == 0; }));
-    RunEvents(0.1);
-    FlushEvents();
-    EXPECT_EQ(OpenDescriptors(), descriptors);
+    ASSERT_TRUE(PumpUntil([&] { return host.Socket->ActiveConnections == 0; }));
+    EXPECT_TRUE(PumpUntil([&] {
+        FlushMessages();
+        return OpenDescriptors() == descriptors;
+    })) << OpenDescriptors()
+        << " descriptors open, " << descriptors << " before";
 }
 
 } // namespace

@@ -3,8 +3,10 @@
 #include <memory>
 
 #include "platform/inet/ServerSocket.h"
-#include "tests/platform/inet/Peer.h"
 #include "tests/platform/inet/SocketLog.h"
+#include "tests/support/LocalNet.h"
+#include "tests/support/Pump.h"
+#include "tests/support/TestListener.h"
 
 namespace {
 
@@ -20,9 +22,9 @@ protected:
     }
 
     // Calls the server and waits until it has taken the call.
-    Peer Call() {
+    TestPeer Call() {
         const size_t before = log.entries.size();
-        Peer peer = Peer::Call(port);
+        TestPeer peer = TestPeer::Connect(port);
         EXPECT_TRUE(peer.Valid());
         EXPECT_TRUE(log.Reaches(before + 2));
         return peer;
@@ -37,7 +39,7 @@ TEST_F(ServerSocketTest, ListensAcceptsAndTalksBothWays) {
     EXPECT_TRUE(server->Active);
     EXPECT_TRUE(log.entries.empty()) << "no event runs inside Open";
     ASSERT_TRUE(log.Reaches(1));
-    Peer peer = Call();
+    TestPeer peer = Call();
     EXPECT_EQ(log.entries, (Entries{"listen", "accept", "client connect"}));
     ASSERT_EQ(server->Socket->ActiveConnections, 1);
     TCustomWinSocket* connection = server->Socket->Connections[0];
@@ -64,13 +66,13 @@ TEST_F(ServerSocketTest, ListensAcceptsAndTalksBothWays) {
 }
 
 TEST_F(ServerSocketTest, ConnectionsAreListedOldestFirstWhileOpen) {
-    Peer first = Call();
-    Peer second = Call();
+    TestPeer first = Call();
+    TestPeer second = Call();
     ASSERT_EQ(server->Socket->ActiveConnections, 2);
     server->Socket->Connections[1]->SendText("to second|");
     EXPECT_EQ(second.Receive(10), "to second|");
     first.Close();
-    ASSERT_TRUE(RunEventsUntil([&] { return server->Socket->ActiveConnections == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return server->Socket->ActiveConnections == 1; }));
     server->Socket->Connections[0]->SendText("still there|");
     EXPECT_EQ(second.Receive(12), "still there|");
     EXPECT_THROW(static_cast<void>(static_cast<TCustomWinSocket*>(server->Socket->Connections[1])),
@@ -87,7 +89,7 @@ struct VanishCase {
 class ServerVanishTest : public ServerSocketTest, public testing::WithParamInterface<VanishCase> {};
 
 TEST_P(ServerVanishTest, PeerGoingAwayEndsItsConnectionOnce) {
-    Peer peer = Call();
+    TestPeer peer = Call();
     TCustomWinSocket* seen = nullptr;
     int listedDuringEvent = -1;
     auto note = [&](TCustomWinSocket* socket) {
@@ -112,7 +114,7 @@ TEST_P(ServerVanishTest, PeerGoingAwayEndsItsConnectionOnce) {
     }
     const size_t expected = GetParam().reset ? 4 : 5;
     ASSERT_TRUE(log.Reaches(expected));
-    RunEvents(0.1);
+    PumpFor(100);
     ASSERT_EQ(log.entries.size(), expected);
     if (!GetParam().reset) {
         EXPECT_EQ(log.entries[3], "client read DATA:S|");
@@ -131,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, ServerVanishTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ServerSocketPortTest, PortInUseRaisesAndStaysInactive) {
-    Listener occupant(0);
+    TestListener occupant;
     TServerSocket server(nullptr);
     SocketLog log;
     log.Watch(server);
@@ -153,25 +155,25 @@ TEST(ServerSocketPortTest, PortInUseRaisesAndStaysInactive) {
     second.Close();
     third.Open();
     EXPECT_TRUE(third.Active);
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_TRUE(log.entries.empty());
 }
 
 TEST_F(ServerSocketTest, ClosingHereEndsEveryConnectionSilentlyAndStopsListening) {
-    Peer peer = Call();
+    TestPeer peer = Call();
     server->Socket->Connections[0]->SendText("NAME:Bob|");
     const size_t entries = log.entries.size();
     server->Active = false;
     EXPECT_FALSE(server->Active);
     EXPECT_EQ(server->Socket->ActiveConnections, 0);
     EXPECT_EQ(peer.Receive(9), "NAME:Bob|");
-    EXPECT_TRUE(peer.SeesEnd()) << "an orderly end, not a reset";
-    EXPECT_FALSE(Peer::Call(port).Valid()) << "no longer listening";
-    RunEvents(0.1);
+    EXPECT_TRUE(peer.WaitForEnd()) << "an orderly end, not a reset";
+    EXPECT_FALSE(TestPeer::Connect(port).Valid()) << "no longer listening";
+    PumpFor(100);
     EXPECT_EQ(log.entries.size(), entries);
 
     server->Active = true;
-    Peer again = Call();
+    TestPeer again = Call();
     EXPECT_EQ(server->Socket->ActiveConnections, 1);
 }
 
@@ -181,36 +183,36 @@ TEST_F(ServerSocketTest, HandlerMayCloseOneConnection) {
         socket->Close();
         EXPECT_FALSE(socket->Connected);
     };
-    Peer peer = Call();
+    TestPeer peer = Call();
     peer.Send("garbage");
-    EXPECT_TRUE(peer.SeesEnd());
+    EXPECT_TRUE(peer.WaitForEnd());
     EXPECT_EQ(server->Socket->ActiveConnections, 0);
-    Peer next = Call();
+    TestPeer next = Call();
     EXPECT_EQ(server->Socket->ActiveConnections, 1);
-    RunEvents(0.1);
+    PumpFor(100);
     EXPECT_EQ(log.entries.back(), "client connect");
 }
 
 TEST_F(ServerSocketTest, HandlerMayFreeTheComponent) {
-    Peer other = Call();
-    Peer peer = Call();
+    TestPeer other = Call();
+    TestPeer peer = Call();
     bool freed = false;
     server->OnClientRead = [&](TObject*, TCustomWinSocket*) {
         freed = true;
         server.reset(); // last: this handler is freed with it
     };
     peer.Send("DATA:TGO|");
-    ASSERT_TRUE(RunEventsUntil([&] { return freed; }));
-    FlushEvents();
-    EXPECT_TRUE(peer.SeesEnd());
-    EXPECT_TRUE(other.SeesEnd());
-    EXPECT_FALSE(Peer::Call(port).Valid());
+    ASSERT_TRUE(PumpUntil([&] { return freed; }));
+    FlushMessages();
+    EXPECT_TRUE(peer.WaitForEnd());
+    EXPECT_TRUE(other.WaitForEnd());
+    EXPECT_FALSE(TestPeer::Connect(port).Valid());
 }
 
 TEST_F(ServerSocketTest, ManyShortConnectionsLeaveNothingBehind) {
     constexpr int kCalls = 200;
     ASSERT_TRUE(log.Reaches(1));
-    FlushEvents();
+    FlushMessages();
     const int descriptors = OpenDescriptors();
     int reads = 0;
     int ends = 0;
@@ -219,18 +221,23 @@ TEST_F(ServerSocketTest, ManyShortConnectionsLeaveNothingBehind) {
     };
     server->OnClientDisconnect = [&](TObject*, TCustomWinSocket*) { ++ends; };
     for (int i = 0; i < kCalls; ++i) {
-        Peer peer = Peer::Call(port);
+        TestPeer peer = TestPeer::Connect(port);
         ASSERT_TRUE(peer.Valid());
         peer.Send("NAMEx|");
         peer.Close();
-        if (i % 20 == 0)
-            RunEvents(0.01);
+        // Twenty at a time, so the calls never overflow the listen queue.
+        if ((i + 1) % 20 == 0) {
+            ASSERT_TRUE(PumpUntil([&] { return ends == i + 1; })) << "call " << i;
+        }
     }
-    ASSERT_TRUE(RunEventsUntil([&] { return ends == kCalls; }, 20));
+    ASSERT_TRUE(PumpUntil([&] { return ends == kCalls; }));
     EXPECT_EQ(reads, kCalls);
     EXPECT_EQ(server->Socket->ActiveConnections, 0);
-    FlushEvents();
-    EXPECT_EQ(OpenDescriptors(), descriptors);
+    EXPECT_TRUE(PumpUntil([&] {
+        FlushMessages();
+        return OpenDescriptors() == descriptors;
+    })) << OpenDescriptors()
+        << " descriptors open, " << descriptors << " before";
 }
 
 } // namespace

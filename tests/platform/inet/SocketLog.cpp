@@ -1,6 +1,8 @@
 #include "tests/platform/inet/SocketLog.h"
 
-#include "tests/platform/inet/Peer.h"
+#include <gtest/gtest.h>
+
+#include "tests/support/Pump.h"
 
 std::string ErrorEntry(const std::string& prefix, TErrorEvent event, int code) {
     return prefix + "error " + std::to_string(int(event)) + " " + std::to_string(code);
@@ -37,6 +39,19 @@ void SocketLog::Watch(TServerSocket& server) {
     };
 }
 
-bool SocketLog::Reaches(size_t count, double seconds) {
-    return RunEventsUntil([&] { return entries.size() >= count; }, seconds);
+bool SocketLog::Reaches(size_t count) {
+    return PumpUntil([&] { return entries.size() >= count; });
 }
+
+namespace {
+
+// Sockets let go inside events are freed from the event loop; the last of
+// them are freed before the application goes.
+class FlushAtEnd : public testing::Environment {
+public:
+    void TearDown() override { FlushMessages(); }
+};
+
+const testing::Environment* const flushAtEnd = testing::AddGlobalTestEnvironment(new FlushAtEnd);
+
+} // namespace

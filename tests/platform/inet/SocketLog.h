@@ -16,7 +16,7 @@ struct SocketLog {
     void Watch(TClientSocket& client);
     void Watch(TServerSocket& server);
     // Waits until the log holds `count` entries.
-    bool Reaches(size_t count, double seconds = 5);
+    bool Reaches(size_t count);
 
     std::vector<std::string> entries;
 };

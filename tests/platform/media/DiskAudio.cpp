@@ -1,30 +1,17 @@
 #include "tests/platform/media/DiskAudio.h"
 
+#include <SDL2/SDL.h>
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <stdexcept>
 
-DiskAudio::DiskAudio() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/korvel-audio-XXXXXX";
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a temporary folder");
-    folder_ = pattern;
-    file_ = folder_ + "/device.raw";
-    setenv("SDL_AUDIODRIVER", "disk", 1);
-    setenv("SDL_DISKAUDIOFILE", file_.c_str(), 1);
-}
-
-DiskAudio::~DiskAudio() {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-}
+DiskAudio::DiskAudio()
+    : folder_("audio"), device_(folder_.File("device.raw")), driver_("SDL_AUDIODRIVER", "disk"),
+      output_("SDL_DISKAUDIOFILE", device_.c_str()) {}
 
 std::vector<short> DiskAudio::Samples() const {
-    std::ifstream file(file_, std::ios::binary);
+    std::ifstream file(device_, std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
                                   std::istreambuf_iterator<char>());
     std::vector<short> samples(bytes.size() / 2);
@@ -36,8 +23,13 @@ std::vector<short> DiskAudio::Samples() const {
 
 double DiskAudio::Seconds() const {
     std::error_code error;
-    const auto size = std::filesystem::file_size(file_, error);
+    const auto size = std::filesystem::file_size(device_, error);
     return error ? 0.0 : static_cast<double>(size) / (2 * kChannels * kRate);
+}
+
+bool DiskAudio::WaitUntilWritten(double seconds, int timeoutMs) const {
+    return PumpUntil([&] { return Seconds() >= seconds || SDL_WasInit(SDL_INIT_AUDIO) == 0; },
+                     timeoutMs);
 }
 
 DiskAudio::Level DiskAudio::Measure(double from, double to) const {

@@ -25,6 +25,7 @@
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/TestHook.h"
 #include "tests/platform/vcl/ExampleForm.h"
+#include "tests/support/Pump.h"
 
 namespace {
 
@@ -240,7 +241,7 @@ TEST(Edit, TextRunsOnChangeAndLeavingRunsOnExit) {
     edit->SetFocus();
     Settle();
     other->SetFocus();
-    Settle();
+    ASSERT_TRUE(PumpUntil([&] { return exits > 0; }));
     EXPECT_EQ(exits, 1);
 }
 

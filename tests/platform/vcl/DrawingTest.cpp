@@ -13,6 +13,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/win32/Resources.h"
+#include "tests/support/Pump.h"
 
 namespace {
 
@@ -156,8 +157,7 @@ TEST(Canvas, OnPaintDrawsWhenThePaintBoxIsPainted) {
         box->Canvas->Draw(20, 20, &marker);
     };
     form->Show();
-    Settle();
-    EXPECT_GE(paints, 1);
+    ASSERT_TRUE(PumpUntil([&] { return paints > 0; }));
     const int before = paints;
     box->Repaint();
     EXPECT_EQ(paints, before + 1);

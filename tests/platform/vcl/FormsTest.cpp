@@ -9,6 +9,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/TestHook.h"
 #include "tests/platform/vcl/ExampleForm.h"
+#include "tests/support/Pump.h"
 
 namespace {
 
@@ -207,7 +208,7 @@ TEST(FormClose, CaFreeFreesTheFormAfterTheHandlerReturns) {
     form->CloseAction = caFree;
     form->Close();
     EXPECT_TRUE(log.empty());
-    Settle();
+    ASSERT_TRUE(PumpUntil([&] { return !log.empty(); }));
     EXPECT_EQ(log, (Events{"destroy "}));
 }
 
@@ -276,10 +277,10 @@ TEST(FormPaint, OnPaintRunsAfterThePaintThatAsksForIt) {
     int paints = 0;
     form->OnPaint = [&](TObject*) { ++paints; };
     form->Show();
-    Settle();
-    EXPECT_GE(paints, 1);
+    ASSERT_TRUE(PumpUntil([&] { return paints > 0; }));
     const int before = paints;
     form->Repaint();
+    ASSERT_TRUE(PumpUntil([&] { return paints > before; }));
     Settle();
     EXPECT_EQ(paints, before + 1);
 }

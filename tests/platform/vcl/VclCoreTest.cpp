@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-
 #include "platform/vcl/Classes.h"
 #include "platform/vcl/SysUtils.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -19,26 +17,29 @@ private:
     char saved_;
 };
 
-std::string TempFile(const char* name) {
-    return (std::filesystem::temp_directory_path() / (std::string(name) + std::to_string(getpid())))
-        .string();
-}
-
 } // namespace
 
 TEST(StrToInt, AcceptsDecimalAndHexText) {
     const struct {
         const char* text;
         int value;
-    } cases[] = {{"0", 0},       {"42", 42},           {"-17", -17},           {"+5", 5},
-                 {"  12", 12},   {"$1F", 31},          {"0x10", 16},           {"$FFFFFFFF", -1},
-                 {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}};
+    } cases[] = {{"0", 0},
+                 {"42", 42},
+                 {"-17", -17},
+                 {"+5", 5},
+                 {"  12", 12},
+                 {"$1F", 31},
+                 {"0x10", 16},
+                 {"$FFFFFFFF", -1},
+                 {"2147483647", 2147483647},
+                 {"-2147483648", -2147483647 - 1}};
     for (const auto& c : cases)
         EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
 }
 
 TEST(StrToInt, RefusesWhatIsNoInteger) {
-    for (const char* text : {"", " ", "-", "12 ", "1.5", "abc", "2147483648", "-2147483649", "$", "0x"}) {
+    for (const char* text :
+         {"", " ", "-", "12 ", "1.5", "abc", "2147483648", "-2147483649", "$", "0x"}) {
         try {
             StrToInt(text);
             ADD_FAILURE() << "accepted '" << text << "'";
@@ -106,7 +107,8 @@ TEST(TStringList, IndexErrorsRaise) {
 }
 
 TEST(TStringList, SavesAndLoadsFiles) {
-    const std::string name = TempFile("korvel-list");
+    const TempFolder folder;
+    const std::string name = folder.File("list.txt");
     TStringList out;
     out.Add("first");
     out.Add("zweite \xc3\xa4");
@@ -114,13 +116,14 @@ TEST(TStringList, SavesAndLoadsFiles) {
     TStringList in;
     in.LoadFromFile(name);
     EXPECT_EQ(in.Text, out.Text);
-    std::remove(name.c_str());
+    folder.Remove("list.txt");
     EXPECT_THROW(in.LoadFromFile(name), EFOpenError);
     EXPECT_THROW(out.SaveToFile("/nonexistent-dir/x"), EFCreateError);
 }
 
 TEST(Streams, FileAndMemoryStreamsRoundTrip) {
-    const std::string name = TempFile("korvel-stream");
+    const TempFolder folder;
+    const std::string name = folder.File("stream.bin");
     {
         TFileStream file(name, fmCreate);
         file.WriteBuffer("hello world", 11);
@@ -134,11 +137,11 @@ TEST(Streams, FileAndMemoryStreamsRoundTrip) {
     memory.ReadBuffer(buffer, 5);
     EXPECT_STREQ(buffer, "world");
     EXPECT_THROW(memory.ReadBuffer(buffer, 1), EReadError);
-    std::remove(name.c_str());
 }
 
 TEST(Streams, ACreatedFileIsHeldExclusivelyWhileOpen) {
-    const std::string name = TempFile("korvel-exclusive");
+    const TempFolder folder;
+    const std::string name = folder.File("exclusive.txt");
     {
         TFileStream first(name, fmCreate);
         first.WriteBuffer("kept", 4);
@@ -150,20 +153,20 @@ TEST(Streams, ACreatedFileIsHeldExclusivelyWhileOpen) {
     EXPECT_EQ(lines.Text, "kept\r\n");
     { TFileStream again(name, fmCreate); }
     EXPECT_EQ(TFileStream(name, fmOpenRead).Size, 0);
-    std::remove(name.c_str());
 }
 
 TEST(TComponent, OwnerFreesOwnedComponentsAndListsThem) {
-    static int destroyed = 0;
+    int destroyed = 0;
     struct Probe : TComponent {
-        using TComponent::TComponent;
-        ~Probe() override { ++destroyed; }
+        Probe(TComponent* owner, int& destroyed) : TComponent(owner), destroyed_(destroyed) {}
+        ~Probe() override { ++destroyed_; }
+        int& destroyed_;
     };
     auto* owner = new TComponent(nullptr);
-    auto* a = new Probe(owner);
+    auto* a = new Probe(owner, destroyed);
     a->Name = "Button1";
     a->Tag = 7;
-    auto* b = new Probe(owner);
+    auto* b = new Probe(owner, destroyed);
     EXPECT_EQ(owner->ComponentCount, 2);
     EXPECT_EQ(owner->Components[1], b);
     EXPECT_EQ(owner->Components[0]->Tag, 7);

@@ -1,27 +1,13 @@
 #pragma once
-// What the HTTP tests serve and capture: one request read off a test
-// connection, and the configurations of Debian's nginx and tinyproxy.
+// Debian's web servers as the HTTP tests run them: the configurations of
+// nginx and tinyproxy, and reading the logs they write.
 
 #include <string>
 
+#include "tests/support/Pump.h"
 #include "tests/web/DebianServer.h"
-#include "tests/web/Peer.h"
 
 namespace httptest {
-
-struct Request {
-    // Everything up to and including the empty line.
-    std::string header;
-    std::string body;
-
-    std::string Raw() const { return header + body; }
-    std::string RequestLine() const { return header.substr(0, header.find("\r\n")); }
-    // The value of the first header line of that name, "" when none.
-    std::string Field(const std::string& name) const;
-};
-
-// Reads the header, then as many body bytes as its Content-Length says.
-Request ReadRequest(testnet::Connection& connection, int timeoutMs = 5000);
 
 // nginx on 127.0.0.1 serving {dir} (with hello.txt), with "/moved" answering 302 to
 // "/hello.txt", "/relative" the same as a relative Location, and POSTs to
@@ -35,6 +21,6 @@ std::string ReadFile(const std::string& path);
 // nginx writes a request's log line after it has sent the reply: the log
 // once it holds `line`, or as it is when `timeoutMs` have passed.
 std::string ReadLogOnceItHolds(const std::string& path, const std::string& line,
-                               int timeoutMs = 5000);
+                               int timeoutMs = WaitBoundMs);
 
 } // namespace httptest

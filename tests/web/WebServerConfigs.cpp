@@ -1,43 +1,11 @@
-#include "tests/web/HttpTestServer.h"
+#include "tests/web/WebServerConfigs.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <strings.h>
 #include <thread>
 
 namespace httptest {
-
-std::string Request::Field(const std::string& name) const {
-    const std::string wanted = name + ":";
-    for (size_t at = header.find("\r\n"); at != std::string::npos;) {
-        const size_t start = at + 2;
-        at = header.find("\r\n", start);
-        const std::string line = header.substr(start, at - start);
-        if (line.size() >= wanted.size() &&
-            ::strncasecmp(line.c_str(), wanted.c_str(), wanted.size()) == 0) {
-            const size_t value = line.find_first_not_of(' ', wanted.size());
-            return value == std::string::npos ? "" : line.substr(value);
-        }
-    }
-    return "";
-}
-
-Request ReadRequest(testnet::Connection& connection, int timeoutMs) {
-    Request request;
-    while (request.header.size() < 4 ||
-           request.header.compare(request.header.size() - 4, 4, "\r\n\r\n") != 0) {
-        const std::string byte = connection.Receive(1, timeoutMs);
-        if (byte.empty())
-            return request;
-        request.header += byte;
-    }
-    const std::string length = request.Field("Content-Length");
-    if (!length.empty())
-        request.body = connection.Receive(std::strtoul(length.c_str(), nullptr, 10), timeoutMs);
-    return request;
-}
 
 DebianServer::Config NginxConfig() {
     return {"/usr/sbin/nginx",
