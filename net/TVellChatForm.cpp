@@ -52,8 +52,6 @@ void TVellChatForm::DataReceived(const AnsiString& payload) {
         WhenBackInMainLoop([this] { HandleWaitingData(); });
 }
 
-// The window is freed only by a job given after this one, so it still
-// stands here.
 void TVellChatForm::HandleWaitingData() {
     while (!waiting_.empty() && LinkState == 3) {
         const AnsiString payload = waiting_.front();

@@ -417,12 +417,16 @@ void TForm::CloseFromWindow() {
 }
 
 // A form freed in the meantime (by its owner) takes its window with it,
-// and the job then finds nothing to free.
-void TForm::Release() {
-    WhenBackInMainLoop([this, window = QPointer<QWidget>(Widget())] {
+// and the job then is dropped.
+void TForm::WhenBackInMainLoop(std::function<void()> job) {
+    ::WhenBackInMainLoop([window = QPointer<QWidget>(Widget()), job = std::move(job)] {
         if (window)
-            RunHandler([this] { delete this; });
+            job();
     });
+}
+
+void TForm::Release() {
+    WhenBackInMainLoop([this] { RunHandler([this] { delete this; }); });
 }
 
 void TForm::RequestPaint() {

@@ -88,6 +88,9 @@ public:
     // Frees the form once control is back in the main loop, so no handler
     // still running below is left inside a freed form.
     void Release();
+    // Runs `job` once control is back in the main loop (MessageLoop.h),
+    // unless the form has been freed by then.
+    void WhenBackInMainLoop(std::function<void()> job);
     // The end of the form resource: runs OnCreate.
     void Loaded();
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;

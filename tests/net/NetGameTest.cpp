@@ -377,4 +377,112 @@ INSTANTIATE_TEST_SUITE_P(Payloads, NetBadMoveTest,
                              return std::string(info.param.name);
                          });
 
+// The partner's next message while a box about its last one is open: it
+// waits until the box is answered, so a box of the partner's never opens
+// inside another, and after the box the handler goes on only while the
+// link stands.
+enum class PartnerBox { DrawOffer, GaveUp };
+enum class PartnerEvent { Leaves, SameAgain, Moves };
+
+struct NestedPartnerCase {
+    const char* name;
+    PartnerBox box;
+    PartnerEvent event;
+};
+
+void PrintTo(const NestedPartnerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NetNestedBoxTest : public NetGameTest, public testing::WithParamInterface<NestedPartnerCase> {
+protected:
+    std::string BoxWord() const { return GetParam().box == PartnerBox::DrawOffer ? "TGO" : "S"; }
+    int BoxText() const { return GetParam().box == PartnerBox::DrawOffer ? 67 : 73; }
+    // The partner's message, then what it does while the box is open.
+    void SendInsideTheBox(const MoveRecord& move) {
+        const bool leaves = GetParam().event == PartnerEvent::Leaves;
+        auto& box = hook.ExpectMessageBox(Text(BoxText()))
+                        .Times(GetParam().event == PartnerEvent::SameAgain ? 2 : 1)
+                        .WhileOpen([this, move] {
+                            EXPECT_FALSE(open) << "a box of the partner's opened inside another";
+                            open = true;
+                            if (++opened == 1)
+                                Act(move);
+                            open = false;
+                        });
+        // An accepted draw would end the game, were the link still there.
+        if (GetParam().box == PartnerBox::DrawOffer)
+            box.Press(leaves ? IDYES : IDNO);
+        if (leaves) {
+            hook.ExpectMessageBox(Text(64)).Caption(Text(65));
+            ExpectNextMatchQuit();
+        }
+        SendData(BoxWord());
+        ASSERT_TRUE(RunUntil([this] { return opened >= 1 && !open; }, 20));
+    }
+    size_t Shown(int text) {
+        const auto& boxes = hook.MessageBoxes();
+        return static_cast<size_t>(
+            std::count_if(boxes.begin(), boxes.end(),
+                          [&](const MessageBoxCall& call) { return call.Text == Text(text); }));
+    }
+    void Act(const MoveRecord& move) {
+        switch (GetParam().event) {
+        case PartnerEvent::Leaves:
+            peer.Reset();
+            break;
+        case PartnerEvent::SameAgain:
+            SendData(BoxWord());
+            break;
+        case PartnerEvent::Moves:
+            SendData(MoveToText(move));
+            break;
+        }
+        // Time for Korvel to read it while the box is open.
+        PumpFor(500);
+    }
+
+    bool open = false; // the box is open
+    int opened = 0;
+};
+
+TEST_P(NetNestedBoxTest, ThePartnersNextMessageWaitsForTheBox) {
+    const NestedPartnerCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(HostMatch());
+    SendData("R");
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+    Play(ChooseMove(CurrentBoard(), 1, 5, Style::Pressing));
+    ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
+    const MoveRecord move = PeerMove(Style::Yielding);
+    ASSERT_NO_FATAL_FAILURE(SendInsideTheBox(move));
+    switch (c.event) {
+    case PartnerEvent::Leaves:
+        ASSERT_TRUE(RunUntil([this] { return hook.ModalForms().size() >= 3; }, 20));
+        EXPECT_EQ(Game().Wins1 + Game().Wins2, 0) << "nothing is decided on a link that ended";
+        break;
+    case PartnerEvent::SameAgain:
+        ASSERT_TRUE(RunUntil([this] { return Shown(BoxText()) == 2; }, 20));
+        if (c.box == PartnerBox::DrawOffer)
+            EXPECT_TRUE(peer.WaitFor("DATA:TGN|DATA:TGN|"));
+        else
+            EXPECT_TRUE(RunUntil([this] { return Game().Wins1 == 2; }, 20));
+        break;
+    case PartnerEvent::Moves:
+        EXPECT_TRUE(RunUntil([this] { return HumanToMove() && HistoryCount() == 3; }, 20))
+            << "the move is executed after the box, in order";
+        break;
+    }
+    hook.Verify();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NetNestedBoxTest,
+    testing::Values(
+        NestedPartnerCase{"DrawOfferThenLeaves", PartnerBox::DrawOffer, PartnerEvent::Leaves},
+        NestedPartnerCase{"DrawOfferTwice", PartnerBox::DrawOffer, PartnerEvent::SameAgain},
+        NestedPartnerCase{"DrawOfferThenAMove", PartnerBox::DrawOffer, PartnerEvent::Moves},
+        NestedPartnerCase{"GaveUpThenLeaves", PartnerBox::GaveUp, PartnerEvent::Leaves},
+        NestedPartnerCase{"GaveUpTwice", PartnerBox::GaveUp, PartnerEvent::SameAgain}),
+    [](const testing::TestParamInfo<NestedPartnerCase>& info) { return info.param.name; });
+
 } // namespace

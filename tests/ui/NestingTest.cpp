@@ -1,0 +1,187 @@
+// Commands that arrive while the code below them still works on the game:
+// inside the computer's search, inside the execution of a move and inside a
+// message box of the main window. A close of the program completes once
+// the nested loop has returned; a game command there does nothing; either
+// way the game is never left locked and no move is made from a position
+// that is gone.
+
+#include <gtest/gtest.h>
+
+#include <QTimer>
+#include <memory>
+#include <tuple>
+
+#include "game/Player.h"
+#include "game/gamecontrol.h"
+#include "platform/vcl/MessageLoop.h"
+#include "tests/ui/ControlFixture.h"
+#include "ui/TForm1.h"
+
+namespace {
+
+constexpr int ThinkingText = 134;
+constexpr int SurrenderMatchQuestion = 44;
+constexpr int DifficultLevel = 3; // thinks up to 19 seconds
+
+enum class Point { SearchIteration, SearchSecond, MoveExecution, MainWindowBox };
+enum class Command { QuitFromMenu, CloseWindow, Surrender, SurrenderMatch, OfferDraw, Undo };
+
+const char* Name(Point point) {
+    switch (point) {
+    case Point::SearchIteration:
+        return "SearchIteration";
+    case Point::SearchSecond:
+        return "SearchSecond";
+    case Point::MoveExecution:
+        return "MoveExecution";
+    case Point::MainWindowBox:
+        return "MainWindowBox";
+    }
+    return "";
+}
+
+const char* Name(Command command) {
+    switch (command) {
+    case Command::QuitFromMenu:
+        return "QuitFromMenu";
+    case Command::CloseWindow:
+        return "CloseWindow";
+    case Command::Surrender:
+        return "Surrender";
+    case Command::SurrenderMatch:
+        return "SurrenderMatch";
+    case Command::OfferDraw:
+        return "OfferDraw";
+    case Command::Undo:
+        return "Undo";
+    }
+    return "";
+}
+
+bool Closes(Command command) {
+    return command == Command::QuitFromMenu || command == Command::CloseWindow;
+}
+
+using Cell = std::tuple<Point, Command>;
+
+class NestingTest : public ControlFixture, public testing::WithParamInterface<Cell> {
+protected:
+    Point point() const { return std::get<0>(GetParam()); }
+    Command command() const { return std::get<1>(GetParam()); }
+
+    void Run(Command command) {
+        switch (command) {
+        case Command::QuitFromMenu:
+            Form1->QuitKorvel1Click(nullptr);
+            break;
+        case Command::CloseWindow:
+            Form1->CloseFromWindow();
+            break;
+        case Command::Surrender:
+            Form1->NewGame1Click(nullptr);
+            break;
+        case Command::SurrenderMatch:
+            Form1->StartNewMatch1Click(nullptr);
+            break;
+        case Command::OfferDraw:
+            Form1->DrawGame1Click(nullptr);
+            break;
+        case Command::Undo:
+            Form1->UndoLastMove1Click(nullptr);
+            break;
+        }
+    }
+
+    AnsiString Status() { return Form1->StatusBar1->Panels->Items[0]->Text; }
+    AnsiString Thinking() { return Game().SecondSeat->Name + ": " + Text(ThinkingText); }
+
+    // The code below is where the cell says.
+    bool AtPoint() {
+        switch (point()) {
+        case Point::SearchIteration:
+            return Status() == Thinking();
+        case Point::SearchSecond:
+            return Status().size() > Thinking().size() && Status().back() == '*';
+        case Point::MoveExecution:
+            return Game().IsMoveInProgress();
+        case Point::MainWindowBox:
+            return true;
+        }
+        return false;
+    }
+
+    int FreePoint() {
+        const BoardRecord board = Board();
+        for (int p = 0; p < PointCount; ++p)
+            if (board.cell[p] == Empty)
+                return p;
+        return -1;
+    }
+
+    // A human's move handed in; the next tick executes it and brings the
+    // game to the point, where the command runs once.
+    void RunTheCommandAfterAMove() {
+        bool ran = false;
+        const std::unique_ptr<QTimer> pass = OnEveryPass([&] {
+            if (ran || !Running() || !AtPoint())
+                return;
+            ran = true;
+            EXPECT_TRUE(InNestedLoop()) << "the command runs while code below works";
+            Run(command());
+        });
+        Game().EnableGameUI(false);
+        Game().SubmitMove(PutOn(FreePoint()), true);
+        ASSERT_TRUE(RunUntil([&] { return ran; }));
+    }
+
+    void RunTheCommandInsideABox() {
+        hook.ExpectMessageBox(Text(SurrenderMatchQuestion))
+            .WhileOpen([this] {
+                EXPECT_TRUE(InNestedLoop());
+                Run(command());
+            })
+            .Press(IDNO);
+        Form1->StartNewMatch1Click(nullptr);
+    }
+};
+
+TEST_P(NestingTest, TheCommandCompletesAfterTheLoopOrDoesNothing) {
+    if (point() == Point::MoveExecution || point() == Point::MainWindowBox)
+        StartTwoPeopleMatch();
+    else
+        StartClassicMatch(DifficultLevel);
+    // The computer's first answer comes from its opening book; the second
+    // one it searches for.
+    Play(PutOn(FreePoint()));
+    if (point() == Point::MainWindowBox)
+        RunTheCommandInsideABox();
+    else
+        RunTheCommandAfterAMove();
+
+    if (Closes(command())) {
+        EXPECT_TRUE(Form1->CloseRequested);
+        EXPECT_TRUE(RunUntil([] { return Form1->Game == nullptr; }))
+            << "the close completes once control is back in the main loop";
+        EXPECT_FALSE(Form1->Visible);
+        return;
+    }
+    ASSERT_TRUE(WaitForHuman()) << "the game goes on";
+    Play(PutOn(FreePoint()));
+    EXPECT_EQ(Game().Wins1 + Game().Wins2, 0) << "no game was ended";
+    EXPECT_EQ(Game().MatchOver, 0);
+    EXPECT_TRUE(Game().GameTimer->Enabled);
+    hook.Verify();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, NestingTest,
+    testing::Combine(testing::Values(Point::SearchIteration, Point::SearchSecond,
+                                     Point::MoveExecution, Point::MainWindowBox),
+                     testing::Values(Command::QuitFromMenu, Command::CloseWindow,
+                                     Command::Surrender, Command::SurrenderMatch,
+                                     Command::OfferDraw, Command::Undo)),
+    [](const testing::TestParamInfo<Cell>& info) {
+        return std::string(Name(std::get<0>(info.param))) + "_" + Name(std::get<1>(info.param));
+    });
+
+} // namespace
