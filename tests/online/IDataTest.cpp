@@ -43,10 +43,12 @@ TEST_F(IDataTest, TotalMinutesAreWholeMinutesOfTheStoredSeconds) {
     }
 }
 
+// No tick starts the play timer, so the stored play time stays as it is.
 TEST_F(IDataTest, TheUsageRequestCarriesTheRecordAndKeepsTheIssuedCustomerId) {
     MakerServer server;
     StoreUsage({"119"});
-    StartMatch({{GameSetting::GraphicsSet, "2"}, {GameSetting::TutorialCompleted, "1"}});
+    StoreSettings({{GameSetting::GraphicsSet, "2"}, {GameSetting::TutorialCompleted, "1"}});
+    StartIdleProgram();
     server.AnswerCustomerId("4711");
     IData().SendIData();
     const auto requests = server.RequestsTo(makerserver::UsageScript);
@@ -55,7 +57,7 @@ TEST_F(IDataTest, TheUsageRequestCarriesTheRecordAndKeepsTheIssuedCustomerId) {
     EXPECT_EQ(requests[0].body, "ID=0&Key=" + GetVersionString() + ":0:2:1:1&AppName=kvl");
     EXPECT_EQ(UsageStore()[2], "4711");
     EXPECT_EQ(IData().BuildIData(false), GetVersionString() + ":0:2:1");
-    EXPECT_EQ(hook.MessageBoxes().size(), 1u); // the welcome
+    EXPECT_TRUE(hook.MessageBoxes().empty());
 }
 
 TEST_F(IDataTest, OnlyAnAcceptedReplyReplacesTheCustomerId) {
