@@ -91,17 +91,19 @@ TEST_F(IDataTest, OnlyAnAcceptedReplyReplacesTheCustomerId) {
 TEST_F(IDataTest, PlayTimeCountsOnlyWhileTheMainWindowIsActive) {
     StartQuietProgram();
     ExpectWelcome();
-    AnsiString duringDialog;
+    AnsiString beforeTick;
+    AnsiString afterTick;
     hook.ExpectModal<TPlayerSelectionForm>().Fill([&](TPlayerSelectionForm& form) {
+        beforeTick = UsageStore()[0];
         IData().OnPlayTimer(nullptr);
-        duringDialog = UsageStore()[0];
+        afterTick = UsageStore()[0];
         form.RadioButton1->Click();
         form.Edit2->Text = "Ann";
         form.Edit1->Text = "Bob";
         form.Button1->Click();
     });
     ASSERT_TRUE(WaitForHuman());
-    EXPECT_EQ(duringDialog, "0");
+    EXPECT_EQ(afterTick, beforeTick) << "a tick of the play timer during the dialog";
 
     ASSERT_TRUE(RunUntil([&] { return IData().GetSessionMinutes() == 1; }));
     const int seconds = StrToInt(UsageStore()[0]);
