@@ -43,10 +43,12 @@ TEST_F(IDataTest, TotalMinutesAreWholeMinutesOfTheStoredSeconds) {
     }
 }
 
+// No tick starts the play timer, so the stored play time stays as it is.
 TEST_F(IDataTest, TheUsageRequestCarriesTheRecordAndKeepsTheIssuedCustomerId) {
     MakerServer server;
     StoreUsage({"119"});
-    StartMatch({{GameSetting::GraphicsSet, "2"}, {GameSetting::TutorialCompleted, "1"}});
+    StoreSettings({{GameSetting::GraphicsSet, "2"}, {GameSetting::TutorialCompleted, "1"}});
+    StartIdleProgram();
     server.AnswerCustomerId("4711");
     IData().SendIData();
     const auto requests = server.RequestsTo(makerserver::UsageScript);
@@ -55,7 +57,7 @@ TEST_F(IDataTest, TheUsageRequestCarriesTheRecordAndKeepsTheIssuedCustomerId) {
     EXPECT_EQ(requests[0].body, "ID=0&Key=" + GetVersionString() + ":0:2:1:1&AppName=kvl");
     EXPECT_EQ(UsageStore()[2], "4711");
     EXPECT_EQ(IData().BuildIData(false), GetVersionString() + ":0:2:1");
-    EXPECT_EQ(hook.MessageBoxes().size(), 1u); // the welcome
+    EXPECT_TRUE(hook.MessageBoxes().empty());
 }
 
 TEST_F(IDataTest, OnlyAnAcceptedReplyReplacesTheCustomerId) {
@@ -89,17 +91,19 @@ TEST_F(IDataTest, OnlyAnAcceptedReplyReplacesTheCustomerId) {
 TEST_F(IDataTest, PlayTimeCountsOnlyWhileTheMainWindowIsActive) {
     StartQuietProgram();
     ExpectWelcome();
-    AnsiString duringDialog;
+    AnsiString beforeTick;
+    AnsiString afterTick;
     hook.ExpectModal<TPlayerSelectionForm>().Fill([&](TPlayerSelectionForm& form) {
+        beforeTick = UsageStore()[0];
         IData().OnPlayTimer(nullptr);
-        duringDialog = UsageStore()[0];
+        afterTick = UsageStore()[0];
         form.RadioButton1->Click();
         form.Edit2->Text = "Ann";
         form.Edit1->Text = "Bob";
         form.Button1->Click();
     });
     ASSERT_TRUE(WaitForHuman());
-    EXPECT_EQ(duringDialog, "0");
+    EXPECT_EQ(afterTick, beforeTick) << "a tick of the play timer during the dialog";
 
     ASSERT_TRUE(RunUntil([&] { return IData().GetSessionMinutes() == 1; }));
     const int seconds = StrToInt(UsageStore()[0]);
