@@ -54,17 +54,11 @@ void HttpServer::Serve() {
     }
 }
 
-bool HttpServer::WaitWhileServing(const std::function<bool()>& done, int timeoutMs) const {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (stopping_ || std::chrono::steady_clock::now() >= deadline)
-            return false;
-    }
-    return true;
-}
-
 void HttpServer::Handle(TestPeer& connection) {
     const HttpRequest request = ReadHttpRequest(connection);
+    // A connection that ends before its request is whole asks for nothing.
+    if (!request.header.ends_with("\r\n\r\n"))
+        return;
     Reply reply = Reply::Page(404, "Not Found", "<html>no such page</html>");
     {
         const std::lock_guard lock(mutex_);
@@ -82,5 +76,8 @@ void HttpServer::Handle(TestPeer& connection) {
     connection.Send(reply.raw);
     connection.ShutdownSend();
     // The client reads the reply to its end before the connection goes.
-    WaitWhileServing([&] { return connection.WaitForEnd(SliceMs); }, WaitBoundMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(WaitBoundMs);
+    while (!stopping_ && std::chrono::steady_clock::now() < deadline &&
+           !connection.WaitForEnd(SliceMs)) {
+    }
 }

@@ -1,12 +1,11 @@
 #pragma once
 // A scripted web server of the test's own on 127.0.0.1 at a free port. It
 // serves on threads of its own, so it answers while the test's thread
-// waits inside the component under test. Every request is recorded before
-// its reply goes out; each path has the reply the test chose, and a path
-// without one is answered "404 Not Found".
+// waits inside the component under test. Every whole request is recorded
+// before its reply goes out; each path has the reply the test chose, and a
+// path without one is answered "404 Not Found".
 
 #include <atomic>
-#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -53,9 +52,6 @@ public:
 private:
     void Serve();
     void Handle(TestPeer& connection);
-    // Waits until `done` holds, at most `timeoutMs`, giving up at once
-    // when the server stops.
-    bool WaitWhileServing(const std::function<bool()>& done, int timeoutMs) const;
 
     TestListener listener_;
     mutable std::mutex mutex_;

@@ -65,15 +65,17 @@ TEST_P(EverySong, IsHeardOnTheSoundDevice) {
     player.Open();
     EXPECT_TRUE(player.Mode == mpOpen);
     EXPECT_TRUE(player.Mode != mpNotReady);
+    // The device plays silence while the song loads: the song begins here.
+    const double start = audio.Seconds();
     player.Play();
     EXPECT_TRUE(player.Mode == mpPlaying);
-    ASSERT_TRUE(audio.WaitUntilWritten(1.5));
+    ASSERT_TRUE(audio.WaitUntilWritten(start + 1.5));
     player.Stop();
     EXPECT_TRUE(player.Mode == mpOpen);
     player.Close();
     EXPECT_TRUE(player.Mode == mpNotReady);
 
-    const DiskAudio::Level level = audio.Measure(0, audio.Seconds());
+    const DiskAudio::Level level = audio.Measure(start, audio.Seconds());
     EXPECT_GT(level.rms, kAudibleRms);
     EXPECT_LT(level.peak, 32767) << "the song clips";
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u) << "Close must let the sound device go";
@@ -108,8 +110,9 @@ TEST_F(MediaPlayerTest, StopCutsTheSongShortAndReportsItOnce) {
     player.FileName = ProgramFile("songs/0.mid");
     player.Notify = true;
     player.Open();
+    const double start = audio.Seconds();
     player.Play();
-    ASSERT_TRUE(audio.WaitUntilWritten(0.5));
+    ASSERT_TRUE(audio.WaitUntilWritten(start + 0.5));
     player.Stop();
     const double stoppedAt = audio.Seconds();
     EXPECT_TRUE(player.Mode == mpOpen);

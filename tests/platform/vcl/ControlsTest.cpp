@@ -239,9 +239,11 @@ TEST(Edit, TextRunsOnChangeAndLeavingRunsOnExit) {
     form->Show();
     QApplication::setActiveWindow(form->Widget());
     edit->SetFocus();
-    Settle();
+    // The user leaves the box only once it has the focus in the active window.
+    ASSERT_TRUE(PumpUntil([&] { return edit->Widget()->hasFocus(); }));
     other->SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return exits > 0; }));
+    Settle();
     EXPECT_EQ(exits, 1);
 }
 
