@@ -1,9 +1,8 @@
 // Commands that arrive while the code below them still works on the game:
-// inside the computer's search, inside the execution of a move and inside a
-// message box of the main window. A close of the program completes once
-// the nested loop has returned; a game command there does nothing; either
-// way the game is never left locked and no move is made from a position
-// that is gone.
+// inside the computer's search, inside the execution of a move, inside a
+// message box of the main window and inside one of the high-score window. A close of the program
+// completes once the nested loop has returned; a game command there does nothing; either way the
+// game is never left locked and no move is made from a position that is gone.
 
 #include <gtest/gtest.h>
 
@@ -14,16 +13,20 @@
 #include "game/Player.h"
 #include "game/gamecontrol.h"
 #include "platform/vcl/MessageLoop.h"
+#include "platform/vcl/StdCtrls.h"
 #include "tests/ui/ControlFixture.h"
 #include "ui/TForm1.h"
+#include "ui/THighScoreForm.h"
 
 namespace {
 
 constexpr int ThinkingText = 134;
 constexpr int SurrenderMatchQuestion = 44;
+constexpr int OnlineConsentQuestion = 259;
+constexpr int OnlineRefusedText = 257;
 constexpr int DifficultLevel = 3; // thinks up to 19 seconds
 
-enum class Point { SearchIteration, SearchSecond, MoveExecution, MainWindowBox };
+enum class Point { SearchIteration, SearchSecond, MoveExecution, MainWindowBox, HighScoreBox };
 enum class Command { QuitFromMenu, CloseWindow, Surrender, SurrenderMatch, OfferDraw, Undo };
 
 const char* Name(Point point) {
@@ -36,6 +39,8 @@ const char* Name(Point point) {
         return "MoveExecution";
     case Point::MainWindowBox:
         return "MainWindowBox";
+    case Point::HighScoreBox:
+        return "HighScoreBox";
     }
     return "";
 }
@@ -105,6 +110,7 @@ protected:
         case Point::MoveExecution:
             return Game().IsMoveInProgress();
         case Point::MainWindowBox:
+        case Point::HighScoreBox:
             return true;
         }
         return false;
@@ -143,10 +149,27 @@ protected:
             .Press(IDNO);
         Form1->StartNewMatch1Click(nullptr);
     }
+
+    // The consent question of the high-score window's online exchange.
+    void RunTheCommandInsideTheHighScoreWindow() {
+        hook.ExpectMessageBox(Text(OnlineConsentQuestion))
+            .WhileOpen([this] {
+                EXPECT_TRUE(InNestedLoop());
+                Run(command());
+            })
+            .Press(IDNO);
+        hook.ExpectMessageBox(Text(OnlineRefusedText));
+        hook.ExpectModal<THighScoreForm>().Fill([](THighScoreForm& form) {
+            form.Button2->Click();
+            form.Button1->Click();
+        });
+        Form1->ShowHighscores1Click(nullptr);
+    }
 };
 
 TEST_P(NestingTest, TheCommandCompletesAfterTheLoopOrDoesNothing) {
-    if (point() == Point::MoveExecution || point() == Point::MainWindowBox)
+    if (point() == Point::MoveExecution || point() == Point::MainWindowBox ||
+        point() == Point::HighScoreBox)
         StartTwoPeopleMatch();
     else
         StartClassicMatch(DifficultLevel);
@@ -155,6 +178,8 @@ TEST_P(NestingTest, TheCommandCompletesAfterTheLoopOrDoesNothing) {
     Play(PutOn(FreePoint()));
     if (point() == Point::MainWindowBox)
         RunTheCommandInsideABox();
+    else if (point() == Point::HighScoreBox)
+        RunTheCommandInsideTheHighScoreWindow();
     else
         RunTheCommandAfterAMove();
 
@@ -176,7 +201,8 @@ TEST_P(NestingTest, TheCommandCompletesAfterTheLoopOrDoesNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Cells, NestingTest,
     testing::Combine(testing::Values(Point::SearchIteration, Point::SearchSecond,
-                                     Point::MoveExecution, Point::MainWindowBox),
+                                     Point::MoveExecution, Point::MainWindowBox,
+                                     Point::HighScoreBox),
                      testing::Values(Command::QuitFromMenu, Command::CloseWindow,
                                      Command::Surrender, Command::SurrenderMatch,
                                      Command::OfferDraw, Command::Undo)),
