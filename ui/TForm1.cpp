@@ -228,10 +228,7 @@ void TForm1::FormCloseQuery(TObject*, bool& CanClose) {
     CloseRequested = true;
     CanClose = !InNestedLoop();
     if (!CanClose && firstRequest)
-        WhenBackInMainLoop([] {
-            if (Form1)
-                Form1->Close();
-        });
+        WhenBackInMainLoop([this] { Close(); });
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {

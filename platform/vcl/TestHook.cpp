@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <cstdio>
 #include <cxxabi.h>
 #include <memory>
@@ -159,6 +160,11 @@ AnsiString TestHook::Demangle(const char* name) {
     std::unique_ptr<char, void (*)(void*)> plain(
         abi::__cxa_demangle(name, nullptr, nullptr, &status), std::free);
     return status == 0 && plain ? AnsiString(plain.get()) : AnsiString(name);
+}
+
+int TestHook::BoxesShown(const AnsiString& text) const {
+    return static_cast<int>(std::count_if(
+        boxes_.begin(), boxes_.end(), [&](const MessageBoxCall& box) { return box.Text == text; }));
 }
 
 AnsiString TestHook::ClassNameOf(const TObject& object) {

@@ -33,8 +33,7 @@
 //
 // A modal form runs as it would for a user: it is shown (OnShow), its first
 // paint (with OnPaint) is waited for and the other pending messages are
-// processed, then Fill runs with
-// the form; its result is Result(...) when given, otherwise the
+// processed, then Fill runs with the form; its result is Result(...) when given, otherwise the
 // ModalResult that Fill left (a button's ModalResult, a handler). Then the
 // form is asked to close (OnCloseQuery, OnClose) and hidden. A form left
 // without a result, or one that refuses to close, is a failure and gives
@@ -158,6 +157,8 @@ public:
     ModalAnswer<TForm> ExpectModal(const AnsiString& classOrName);
 
     const std::vector<MessageBoxCall>& MessageBoxes() const { return boxes_; }
+    // How many of the boxes shown so far had this text.
+    int BoxesShown(const AnsiString& text) const;
     const std::vector<ModalFormCall>& ModalForms() const { return forms_; }
     // Every help request: the topic of HelpJump, "" for the contents.
     const std::vector<AnsiString>& HelpTopics() const { return helpTopics_; }

@@ -420,12 +420,6 @@ protected:
         SendData(BoxWord());
         ASSERT_TRUE(RunUntil([this] { return opened >= 1 && !open; }, 20));
     }
-    size_t Shown(int text) {
-        const auto& boxes = hook.MessageBoxes();
-        return static_cast<size_t>(
-            std::count_if(boxes.begin(), boxes.end(),
-                          [&](const MessageBoxCall& call) { return call.Text == Text(text); }));
-    }
     void Act(const MoveRecord& move) {
         switch (GetParam().event) {
         case PartnerEvent::Leaves:
@@ -461,7 +455,7 @@ TEST_P(NetNestedBoxTest, ThePartnersNextMessageWaitsForTheBox) {
         EXPECT_EQ(Game().Wins1 + Game().Wins2, 0) << "nothing is decided on a link that ended";
         break;
     case PartnerEvent::SameAgain:
-        ASSERT_TRUE(RunUntil([this] { return Shown(BoxText()) == 2; }, 20));
+        ASSERT_TRUE(RunUntil([this] { return hook.BoxesShown(Text(BoxText())) == 2; }, 20));
         if (c.box == PartnerBox::DrawOffer)
             EXPECT_TRUE(peer.WaitFor("DATA:TGN|DATA:TGN|"));
         else

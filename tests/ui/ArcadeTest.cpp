@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "game/ComputerPlayer.h"
 #include "platform/vcl/StdCtrls.h"
 #include "tests/ui/ControlFixture.h"
@@ -140,11 +138,7 @@ TEST_F(ArcadeTest, ClockRunsWhileTheHighScoresAreOpenAndTheLossWaitsForTheirEnd)
     hook.Verify();
     EXPECT_EQ(hook.ModalForms().size(), 2u) << "the selection and the high scores only";
     LoseFirstStageOnTheNextTick();
-    const auto& boxes = hook.MessageBoxes();
-    EXPECT_EQ(std::count_if(boxes.begin(), boxes.end(),
-                            [this](const MessageBoxCall& box) { return box.Text == Text(85); }),
-              1)
-        << "lost once";
+    EXPECT_EQ(hook.BoxesShown(Text(85)), 1) << "lost once";
     EXPECT_GE(Game().ArcadeSecondsLeft, 219) << "the replayed arcade has its full clock";
 }
 

@@ -18,12 +18,6 @@ const std::map<uint8_t, Style> WhitePresses = {{1, Style::Pressing}, {2, Style::
 
 class GamePlayTest : public GameFixture {
 protected:
-    int BoxesWithText(const AnsiString& text) {
-        const auto& boxes = hook.MessageBoxes();
-        return static_cast<int>(
-            std::count_if(boxes.begin(), boxes.end(),
-                          [&](const MessageBoxCall& box) { return box.Text == text; }));
-    }
     // After a decided match the program asks whether to play the same
     // again; the answer No opens the dialog, whose "Quit Game" ends it. On
     // its first start the program welcomes the user at every match.
@@ -97,7 +91,7 @@ TEST_F(GamePlayTest, ClassicGameAgainstTheBeginnerToItsEnd) {
 
     int computerPieces = 0;
     const auto ended = [this] {
-        return Game().Wins1 + Game().Wins2 > 0 || BoxesWithText(Text(84)) > 0;
+        return Game().Wins1 + Game().Wins2 > 0 || hook.BoxesShown(Text(84)) > 0;
     };
     ASSERT_TRUE(RunUntil(ended, 300, [&] {
         if (!HumanToMove())
@@ -109,7 +103,7 @@ TEST_F(GamePlayTest, ClassicGameAgainstTheBeginnerToItsEnd) {
     // The computer played its pieces; the human side clicked only legal
     // moves, since the board refused none (a refusal is an unexpected box).
     EXPECT_GT(computerPieces, 0);
-    EXPECT_EQ(Game().Wins1 + Game().Wins2 + BoxesWithText(Text(84)), 1);
+    EXPECT_EQ(Game().Wins1 + Game().Wins2 + hook.BoxesShown(Text(84)), 1);
 }
 
 TEST_F(GamePlayTest, BestOfThreeIsDecidedByTheSecondWin) {
@@ -122,14 +116,14 @@ TEST_F(GamePlayTest, BestOfThreeIsDecidedByTheSecondWin) {
 
     ASSERT_TRUE(PlayUntil([this] { return Game().Wins1 == 1; }, WhitePresses));
     EXPECT_EQ(Game().MatchOver, 0);
-    EXPECT_EQ(BoxesWithText("Ann " + Text(89)), 0);
+    EXPECT_EQ(hook.BoxesShown("Ann " + Text(89)), 0);
     // The second game is begun by black.
     EXPECT_EQ(Game().GetSideToMove(), 2);
     EXPECT_EQ(Game().GetGameState(), 5);
 
-    ASSERT_TRUE(PlayUntil([this] { return BoxesWithText("Ann " + Text(89)) > 0; }, WhitePresses));
-    EXPECT_EQ(BoxesWithText("Ann " + Text(89)), 1);
-    EXPECT_EQ(BoxesWithText("Ben " + Text(88)), 0);
+    ASSERT_TRUE(PlayUntil([this] { return hook.BoxesShown("Ann " + Text(89)) > 0; }, WhitePresses));
+    EXPECT_EQ(hook.BoxesShown("Ann " + Text(89)), 1);
+    EXPECT_EQ(hook.BoxesShown("Ben " + Text(88)), 0);
 }
 
 // After the match is decided the same choices can be played again: the
@@ -145,8 +139,8 @@ TEST_F(GamePlayTest, ADecidedMatchCanBePlayedAgainWithTheSameChoices) {
         .Press(IDYES);
     hook.ExpectMessageBox(Text(299)).Repeatedly();
 
-    ASSERT_TRUE(
-        PlayUntil([this] { return BoxesWithText(Text(720)) == 1 && HumanToMove(); }, WhitePresses));
+    ASSERT_TRUE(PlayUntil([this] { return hook.BoxesShown(Text(720)) == 1 && HumanToMove(); },
+                          WhitePresses));
     EXPECT_EQ(Game().GameMode, TwoPeopleMode);
     EXPECT_EQ(Game().Wins1 + Game().Wins2, 0);
     EXPECT_EQ(Game().PlayerNameByColour(1), "Ann");
@@ -177,19 +171,19 @@ TEST_F(GamePlayTest, TheSixteenthMoveWithoutPutOrRemoveAsksForADraw) {
         .Press(IDNO);
     for (int move = 1; move <= 15; ++move)
         PlayOne(shuttle[(move - 1) % 4]);
-    EXPECT_EQ(BoxesWithText(Text(107)), 0);
+    EXPECT_EQ(hook.BoxesShown(Text(107)), 0);
     PlayOne(shuttle[15 % 4]);
-    EXPECT_EQ(BoxesWithText(Text(107)), 1);
+    EXPECT_EQ(hook.BoxesShown(Text(107)), 1);
 
     // The count starts again; this time the draw is taken.
     hook.ExpectMessageBox(Text(107)).Caption(Text(68)).Press(IDYES);
     hook.ExpectMessageBox(Text(84)).Caption(Text(83));
     for (int move = 17; move <= 31; ++move)
         PlayOne(shuttle[(move - 1) % 4]);
-    EXPECT_EQ(BoxesWithText(Text(107)), 1);
+    EXPECT_EQ(hook.BoxesShown(Text(107)), 1);
     ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }));
     Play(shuttle[31 % 4]);
-    ASSERT_TRUE(RunUntil([this] { return BoxesWithText(Text(84)) == 1 && HumanToMove(); }));
+    ASSERT_TRUE(RunUntil([this] { return hook.BoxesShown(Text(84)) == 1 && HumanToMove(); }));
     EXPECT_EQ(Game().Wins1 + Game().Wins2, 0);
     EXPECT_EQ(HistoryCount(), 1);
     EXPECT_EQ(Game().GetGameState(), 5);
@@ -215,7 +209,7 @@ TEST_F(GamePlayTest, FourUndosAgainstTheComputerAndTheFifthIsRefused) {
     ASSERT_TRUE(RunUntil(computerReplied));
     hook.ExpectMessageBox(Text(108)).Caption(Text(43)).Flags(MB_ICONSTOP);
     Form1->UndoLastMove1->Click();
-    EXPECT_EQ(BoxesWithText(Text(108)), 1);
+    EXPECT_EQ(hook.BoxesShown(Text(108)), 1);
     EXPECT_EQ(CurrentBoard().cell[5], 1);
     EXPECT_EQ(CurrentBoard().onBoard[1], 1);
     EXPECT_EQ(HistoryCount(), 3);

@@ -64,13 +64,6 @@ protected:
     void ExpectWrongMove(int text) {
         hook.ExpectMessageBox(Text(text)).Caption(Text(461)).Flags(MB_OK | MB_ICONEXCLAMATION);
     }
-    // Message boxes shown with this language text.
-    int Shown(int text) {
-        int count = 0;
-        for (const MessageBoxCall& box : hook.MessageBoxes())
-            count += box.Text == Text(text);
-        return count;
-    }
     int TutorialWindows() {
         int count = 0;
         for (int i = 0; i < Form1->ComponentCount; ++i)
@@ -210,7 +203,8 @@ TEST_F(TutorialTest, PageNineLetsTheComputerAnswerAWrongJumpOnceThenSetsItBack) 
     const int before = HistoryCount();
     ExpectWrongMove(473);
     Play(MoveRecord{6, 5, 0, Jump});
-    ASSERT_TRUE(RunUntil([this] { return Shown(473) == 1 && !Game().IsMoveInProgress(); }));
+    ASSERT_TRUE(
+        RunUntil([this] { return hook.BoxesShown(Text(473)) == 1 && !Game().IsMoveInProgress(); }));
     // The wrong jump and the computer's one answer.
     EXPECT_EQ(HistoryCount(), before + 2);
     EXPECT_EQ(Game().Entry(before + 1)->SideToMove, Black);
@@ -299,7 +293,7 @@ TEST_F(TutorialTest, ClosingTheWindowAsksToLeave) {
     GoToPage(3);
     hook.ExpectMessageBox(Text(480)).Caption(Text(481)).Press(IDNO);
     Tutorial().Close();
-    ASSERT_EQ(Shown(480), 1);
+    ASSERT_EQ(hook.BoxesShown(Text(480)), 1);
     ASSERT_NE(TutorialForm, nullptr);
     EXPECT_TRUE(Tutorial().Visible);
     EXPECT_EQ(Tutorial().Page, 3);
@@ -359,7 +353,8 @@ TEST_F(TutorialTest, NextPressedWhileTheComputerAnswersDoesNothing) {
     });
     ExpectWrongMove(473);
     Play(MoveRecord{6, 5, 0, Jump});
-    ASSERT_TRUE(RunUntil([this] { return Shown(473) == 1 && !Game().IsMoveInProgress(); }));
+    ASSERT_TRUE(
+        RunUntil([this] { return hook.BoxesShown(Text(473)) == 1 && !Game().IsMoveInProgress(); }));
     presser.reset();
     EXPECT_GT(pressed, 0);
     EXPECT_EQ(Tutorial().Page, 9);
