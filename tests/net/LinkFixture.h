@@ -55,6 +55,7 @@ protected:
     // The peer takes Korvel's call.
     bool AnswerKorvel();
 
+    LinkPortLock portLock;
     // The waiting host's marks come from a timer of three seconds: on this
     // clock it never fires by itself, so the log holds only what the test
     // makes happen.

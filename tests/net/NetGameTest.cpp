@@ -123,6 +123,7 @@ protected:
         return lines;
     }
 
+    LinkPortLock portLock;
     // Where Korvel's call arrives, while the test listens for it.
     std::optional<TestListener> listener;
     TestPeer peer;
