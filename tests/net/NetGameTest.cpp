@@ -7,19 +7,26 @@
 #include <algorithm>
 #include <map>
 #include <optional>
+#include <tuple>
+
+#include <QTimer>
 
 #include "game/GameText.h"
 #include "game/Player.h"
 #include "game/gamecontrol.h"
 #include "net/TTCPConnectForm.h"
 #include "net/TVellChatForm.h"
+#include "platform/vcl/MessageLoop.h"
+#include "platform/vcl/StdCtrls.h"
 #include "platform/win32/Clock.h"
+#include "tests/fixtures/MakerServer.h"
 #include "tests/net/LinkPort.h"
 #include "tests/support/TestListener.h"
 #include "tests/support/TestPeer.h"
 #include "tests/ui/GameFixture.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
+#include "ui/THighScoreForm.h"
 #include "ui/TPlayerSelectionForm.h"
 
 namespace {
@@ -40,8 +47,8 @@ protected:
             form.Button1->Click();
         });
     }
-    // Korvel ("Bert") hosts and accepts the peer ("Anna"); game 1 starts.
-    void HostMatch() {
+    // Korvel ("Bert") hosts; the peer calls it and has not said its name.
+    void CallTheHost() {
         StartProgram();
         ExpectWelcome();
         SelectNetwork();
@@ -52,6 +59,10 @@ protected:
         ASSERT_TRUE(RunUntil([this] { return Game().Link && Game().Link->LinkState == 2; }, 20));
         peer = TestPeer::Connect(LinkPort);
         ASSERT_TRUE(peer.Valid());
+    }
+    // Korvel ("Bert") hosts and accepts the peer ("Anna"); game 1 starts.
+    void HostMatch() {
+        ASSERT_NO_FATAL_FAILURE(CallTheHost());
         hook.ExpectMessageBox("Anna " + Text(76)).Press(IDYES);
         peer.Send("NAMEAnna|");
         ASSERT_TRUE(peer.WaitFor("NAME:Bert|"));
@@ -382,7 +393,7 @@ INSTANTIATE_TEST_SUITE_P(Payloads, NetBadMoveTest,
 // waits until the box is answered, so a box of the partner's never opens
 // inside another, and after the box the handler goes on only while the
 // link stands.
-enum class PartnerBox { DrawOffer, GaveUp };
+enum class PartnerBox { DrawOffer, DrawAccepted, GaveUp };
 enum class PartnerEvent { Leaves, SameAgain, Moves };
 
 struct NestedPartnerCase {
@@ -397,8 +408,28 @@ void PrintTo(const NestedPartnerCase& c, std::ostream* os) {
 
 class NetNestedBoxTest : public NetGameTest, public testing::WithParamInterface<NestedPartnerCase> {
 protected:
-    std::string BoxWord() const { return GetParam().box == PartnerBox::DrawOffer ? "TGO" : "S"; }
-    int BoxText() const { return GetParam().box == PartnerBox::DrawOffer ? 67 : 73; }
+    std::string BoxWord() const {
+        switch (GetParam().box) {
+        case PartnerBox::DrawOffer:
+            return "TGO";
+        case PartnerBox::DrawAccepted:
+            return "TGY";
+        case PartnerBox::GaveUp:
+            return "S";
+        }
+        return "";
+    }
+    int BoxText() const {
+        switch (GetParam().box) {
+        case PartnerBox::DrawOffer:
+            return 67;
+        case PartnerBox::DrawAccepted:
+            return 71;
+        case PartnerBox::GaveUp:
+            return 73;
+        }
+        return 0;
+    }
     // The partner's message, then what it does while the box is open.
     void SendInsideTheBox(const MoveRecord& move) {
         const bool leaves = GetParam().event == PartnerEvent::Leaves;
@@ -449,6 +480,10 @@ TEST_P(NetNestedBoxTest, ThePartnersNextMessageWaitsForTheBox) {
     Play(ChooseMove(CurrentBoard(), 1, 5, Style::Pressing));
     ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
     const MoveRecord move = PeerMove(Style::Yielding);
+    if (c.box == PartnerBox::DrawAccepted) {
+        Form1->DrawGame1Click(nullptr);
+        ASSERT_TRUE(peer.WaitFor("DATA:TGO|"));
+    }
     ASSERT_NO_FATAL_FAILURE(SendInsideTheBox(move));
     switch (c.event) {
     case PartnerEvent::Leaves:
@@ -476,8 +511,193 @@ INSTANTIATE_TEST_SUITE_P(
         NestedPartnerCase{"DrawOfferThenLeaves", PartnerBox::DrawOffer, PartnerEvent::Leaves},
         NestedPartnerCase{"DrawOfferTwice", PartnerBox::DrawOffer, PartnerEvent::SameAgain},
         NestedPartnerCase{"DrawOfferThenAMove", PartnerBox::DrawOffer, PartnerEvent::Moves},
+        NestedPartnerCase{"DrawAcceptedThenLeaves", PartnerBox::DrawAccepted, PartnerEvent::Leaves},
         NestedPartnerCase{"GaveUpThenLeaves", PartnerBox::GaveUp, PartnerEvent::Leaves},
         NestedPartnerCase{"GaveUpTwice", PartnerBox::GaveUp, PartnerEvent::SameAgain}),
     [](const testing::TestParamInfo<NestedPartnerCase>& info) { return info.param.name; });
+
+// The caller leaves while the host's user is asked whether to play: the
+// Yes that follows starts nothing, and the next match opens.
+TEST_F(NetGameTest, TheCallerLeavingDuringTheHostsQuestionStartsNoMatch) {
+    ASSERT_NO_FATAL_FAILURE(CallTheHost());
+    hook.ExpectMessageBox("Anna " + Text(76))
+        .WhileOpen([this] {
+            peer.Reset();
+            PumpFor(500);
+        })
+        .Press(IDYES);
+    ExpectNextMatchQuit();
+    peer.Send("NAMEAnna|");
+    ASSERT_TRUE(RunUntil([this] { return hook.ModalForms().size() >= 3; }, 20))
+        << "the next match opens";
+    EXPECT_EQ(hook.ModalForms().back().ClassName, "TPlayerSelectionForm");
+    EXPECT_EQ(peer.Received(), "") << "no name was sent back";
+    hook.Verify();
+}
+
+// The partner's message while code below Korvel's handler still runs:
+// inside the execution of Korvel's own move, inside a box of the main
+// window, inside one of the high-score window and inside that window's
+// wait for the web server. Korvel reads it there and handles it once back
+// in the main loop: a draw offer opens its box then, not inside another;
+// a move is executed in order; a partner who leaves ends the match and no
+// game is decided.
+enum class NestingPoint { MoveExecution, MainWindowBox, HighScoreBox, HttpWait };
+enum class PartnerAct { Leaves, OffersDraw, Moves };
+
+const char* const PointNames[] = {"MoveExecution", "MainWindowBox", "HighScoreBox", "HttpWait"};
+const char* const ActNames[] = {"Leaves", "OffersDraw", "Moves"};
+
+using NetCell = std::tuple<NestingPoint, PartnerAct>;
+
+class NetNestingTest : public NetGameTest, public testing::WithParamInterface<NetCell> {
+protected:
+    NestingPoint point() const { return std::get<0>(GetParam()); }
+    PartnerAct act() const { return std::get<1>(GetParam()); }
+
+    int FreePointBut(int taken) {
+        const BoardRecord board = CurrentBoard();
+        for (int p = 0; p < PointCount; ++p)
+            if (board.cell[p] == Empty && p != taken)
+                return p;
+        return -1;
+    }
+
+    // The partner acts; Korvel has the time to read it while the code
+    // below still runs.
+    void Act() {
+        EXPECT_TRUE(InNestedLoop()) << "the partner acts while code below works";
+        inside = true;
+        switch (act()) {
+        case PartnerAct::Leaves:
+            peer.Reset();
+            break;
+        case PartnerAct::OffersDraw:
+            SendData("TGO");
+            break;
+        case PartnerAct::Moves:
+            SendData(MoveToText(MoveRecord{partnersPoint, -1, 0, Put}));
+            break;
+        }
+        PumpFor(500);
+        inside = false;
+    }
+    // What the partner's act brings once the point is left.
+    void ExpectTheOutcome() {
+        if (act() == PartnerAct::Leaves) {
+            hook.ExpectMessageBox(Text(64)).Caption(Text(65));
+            ExpectNextMatchQuit();
+        } else if (act() == PartnerAct::OffersDraw) {
+            hook.ExpectMessageBox(Text(67))
+                .WhileOpen([this] { EXPECT_FALSE(inside) << "the draw box opened inside another"; })
+                .Press(IDNO);
+        }
+    }
+
+    void ActDuringKorvelsMove(int korvelsPoint) {
+        bool acted = false;
+        const std::unique_ptr<QTimer> pass = OnEveryPass([&] {
+            if (acted || !Game().IsMoveInProgress())
+                return;
+            acted = true;
+            Act();
+        });
+        Play(MoveRecord{korvelsPoint, -1, 0, Put});
+        ASSERT_TRUE(RunUntil([&] { return acted; }, 20));
+    }
+    void ActInsideAMainWindowBox() {
+        hook.ExpectMessageBox(Text(44)).WhileOpen([this] { Act(); }).Press(IDNO);
+        Form1->StartNewMatch1Click(nullptr);
+    }
+    void ActInsideTheHighScoreWindow() {
+        hook.ExpectMessageBox(Text(259)).WhileOpen([this] { Act(); }).Press(IDNO);
+        hook.ExpectMessageBox(Text(257));
+        hook.ExpectModal<THighScoreForm>().Fill([](THighScoreForm& form) {
+            form.Button2->Click();
+            form.Button1->Click();
+        });
+        Form1->ShowHighscores1Click(nullptr);
+    }
+    void ActInsideTheHttpWait() {
+        makerserver::MakerServer server;
+        server.AnswerPage(makerserver::TenRowPage());
+        server.AnswerLater(makerserver::VersionScript, {200, "OK", "NoUpdate\n"});
+        bool acted = false;
+        const std::unique_ptr<QTimer> pass = OnEveryPass([&] {
+            if (acted || server.RequestsTo(makerserver::VersionScript).empty())
+                return;
+            acted = true;
+            Act();
+            server.Release();
+        });
+        hook.ExpectMessageBox(Text(259)).Press(IDYES);
+        hook.ExpectModal<THighScoreForm>().Fill([](THighScoreForm& form) {
+            form.Button2->Click();
+            form.Button1->Click();
+        });
+        Form1->ShowHighscores1Click(nullptr);
+        EXPECT_TRUE(acted);
+    }
+    bool inside = false; // the partner's act is under way at the point
+    int partnersPoint = -1;
+};
+
+TEST_P(NetNestingTest, ThePartnersMessageIsHandledOnceThePointIsLeft) {
+    ASSERT_NO_FATAL_FAILURE(HostMatch());
+    SendData("R");
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+    const int historyAtStart = HistoryCount();
+    const int korvelsPoint = FreePointBut(-1);
+    partnersPoint = FreePointBut(korvelsPoint);
+    ExpectTheOutcome();
+    if (point() == NestingPoint::MoveExecution) {
+        ASSERT_NO_FATAL_FAILURE(ActDuringKorvelsMove(korvelsPoint));
+    } else {
+        Play(MoveRecord{korvelsPoint, -1, 0, Put});
+        ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
+        if (point() == NestingPoint::MainWindowBox)
+            ActInsideAMainWindowBox();
+        else if (point() == NestingPoint::HighScoreBox)
+            ActInsideTheHighScoreWindow();
+        else
+            ActInsideTheHttpWait();
+    }
+
+    switch (act()) {
+    case PartnerAct::Leaves:
+        EXPECT_TRUE(RunUntil(
+            [this] {
+                return hook.ModalForms().back().ClassName == "TPlayerSelectionForm" &&
+                       hook.ModalForms().size() >= 3;
+            },
+            20))
+            << "the next match opens";
+        EXPECT_EQ(Game().Wins1 + Game().Wins2, 0) << "nothing is decided on a link that ended";
+        break;
+    case PartnerAct::OffersDraw:
+        EXPECT_TRUE(peer.WaitFor("DATA:TGN|"));
+        EXPECT_TRUE(RunUntil([this] { return PeerToMove(); }, 20)) << "the game goes on";
+        break;
+    case PartnerAct::Moves:
+        EXPECT_TRUE(RunUntil(
+            [this] { return HumanToMove() && CurrentBoard().cell[partnersPoint] == PeerColour(); },
+            20))
+            << "the move is executed after the point, on the position it was made for";
+        EXPECT_EQ(HistoryCount(), historyAtStart + 2) << "Korvel's move and the partner's";
+        break;
+    }
+    hook.Verify();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, NetNestingTest,
+    testing::Combine(testing::Values(NestingPoint::MoveExecution, NestingPoint::MainWindowBox,
+                                     NestingPoint::HighScoreBox, NestingPoint::HttpWait),
+                     testing::Values(PartnerAct::Leaves, PartnerAct::OffersDraw,
+                                     PartnerAct::Moves)),
+    [](const testing::TestParamInfo<NetCell>& info) {
+        return std::string(PointNames[static_cast<int>(std::get<0>(info.param))]) + "_" +
+               ActNames[static_cast<int>(std::get<1>(info.param))];
+    });
 
 } // namespace

@@ -1,6 +1,7 @@
 // Commands that arrive while the code below them still works on the game:
 // inside the computer's search, inside the execution of a move, inside a
-// message box of the main window and inside one of the high-score window. A close of the program
+// message box of the main window, inside one of the high-score window and
+// inside its wait for the maker's web server. A close of the program
 // completes once the nested loop has returned; a game command there does nothing; either way the
 // game is never left locked and no move is made from a position that is gone.
 
@@ -14,6 +15,7 @@
 #include "game/gamecontrol.h"
 #include "platform/vcl/MessageLoop.h"
 #include "platform/vcl/StdCtrls.h"
+#include "tests/fixtures/MakerServer.h"
 #include "tests/ui/ControlFixture.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
@@ -26,42 +28,20 @@ constexpr int OnlineConsentQuestion = 259;
 constexpr int OnlineRefusedText = 257;
 constexpr int DifficultLevel = 3; // thinks up to 19 seconds
 
-enum class Point { SearchIteration, SearchSecond, MoveExecution, MainWindowBox, HighScoreBox };
+enum class Point {
+    SearchIteration,
+    SearchSecond,
+    MoveExecution,
+    MainWindowBox,
+    HighScoreBox,
+    HttpWait
+};
 enum class Command { QuitFromMenu, CloseWindow, Surrender, SurrenderMatch, OfferDraw, Undo };
 
-const char* Name(Point point) {
-    switch (point) {
-    case Point::SearchIteration:
-        return "SearchIteration";
-    case Point::SearchSecond:
-        return "SearchSecond";
-    case Point::MoveExecution:
-        return "MoveExecution";
-    case Point::MainWindowBox:
-        return "MainWindowBox";
-    case Point::HighScoreBox:
-        return "HighScoreBox";
-    }
-    return "";
-}
-
-const char* Name(Command command) {
-    switch (command) {
-    case Command::QuitFromMenu:
-        return "QuitFromMenu";
-    case Command::CloseWindow:
-        return "CloseWindow";
-    case Command::Surrender:
-        return "Surrender";
-    case Command::SurrenderMatch:
-        return "SurrenderMatch";
-    case Command::OfferDraw:
-        return "OfferDraw";
-    case Command::Undo:
-        return "Undo";
-    }
-    return "";
-}
+const char* const PointNames[] = {"SearchIteration", "SearchSecond", "MoveExecution",
+                                  "MainWindowBox",   "HighScoreBox", "HttpWait"};
+const char* const CommandNames[] = {"QuitFromMenu",   "CloseWindow", "Surrender",
+                                    "SurrenderMatch", "OfferDraw",   "Undo"};
 
 bool Closes(Command command) {
     return command == Command::QuitFromMenu || command == Command::CloseWindow;
@@ -111,6 +91,7 @@ protected:
             return Game().IsMoveInProgress();
         case Point::MainWindowBox:
         case Point::HighScoreBox:
+        case Point::HttpWait:
             return true;
         }
         return false;
@@ -165,14 +146,37 @@ protected:
         });
         Form1->ShowHighscores1Click(nullptr);
     }
+
+    // The exchange's first request, which the server answers only after
+    // the command.
+    void RunTheCommandInsideTheHttpWait() {
+        makerserver::MakerServer server;
+        server.AnswerPage(makerserver::TenRowPage());
+        server.AnswerLater(makerserver::VersionScript, {200, "OK", "NoUpdate\n"});
+        bool ran = false;
+        const std::unique_ptr<QTimer> pass = OnEveryPass([&] {
+            if (ran || server.RequestsTo(makerserver::VersionScript).empty())
+                return;
+            ran = true;
+            EXPECT_TRUE(InNestedLoop());
+            Run(command());
+            server.Release();
+        });
+        hook.ExpectMessageBox(Text(OnlineConsentQuestion)).Press(IDYES);
+        hook.ExpectModal<THighScoreForm>().Fill([](THighScoreForm& form) {
+            form.Button2->Click();
+            form.Button1->Click();
+        });
+        Form1->ShowHighscores1Click(nullptr);
+        EXPECT_TRUE(ran);
+    }
 };
 
 TEST_P(NestingTest, TheCommandCompletesAfterTheLoopOrDoesNothing) {
-    if (point() == Point::MoveExecution || point() == Point::MainWindowBox ||
-        point() == Point::HighScoreBox)
-        StartTwoPeopleMatch();
-    else
+    if (point() == Point::SearchIteration || point() == Point::SearchSecond)
         StartClassicMatch(DifficultLevel);
+    else
+        StartTwoPeopleMatch();
     // The computer's first answer comes from its opening book; the second
     // one it searches for.
     Play(PutOn(FreePoint()));
@@ -180,6 +184,8 @@ TEST_P(NestingTest, TheCommandCompletesAfterTheLoopOrDoesNothing) {
         RunTheCommandInsideABox();
     else if (point() == Point::HighScoreBox)
         RunTheCommandInsideTheHighScoreWindow();
+    else if (point() == Point::HttpWait)
+        RunTheCommandInsideTheHttpWait();
     else
         RunTheCommandAfterAMove();
 
@@ -202,12 +208,13 @@ INSTANTIATE_TEST_SUITE_P(
     Cells, NestingTest,
     testing::Combine(testing::Values(Point::SearchIteration, Point::SearchSecond,
                                      Point::MoveExecution, Point::MainWindowBox,
-                                     Point::HighScoreBox),
+                                     Point::HighScoreBox, Point::HttpWait),
                      testing::Values(Command::QuitFromMenu, Command::CloseWindow,
                                      Command::Surrender, Command::SurrenderMatch,
                                      Command::OfferDraw, Command::Undo)),
     [](const testing::TestParamInfo<Cell>& info) {
-        return std::string(Name(std::get<0>(info.param))) + "_" + Name(std::get<1>(info.param));
+        return std::string(PointNames[static_cast<int>(std::get<0>(info.param))]) + "_" +
+               CommandNames[static_cast<int>(std::get<1>(info.param))];
     });
 
 } // namespace

@@ -8,5 +8,5 @@ korvel_add_test(control_test GUI
     ${CMAKE_CURRENT_LIST_DIR}/ControlEndTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ControlSettingsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NestingTest.cpp
-  LIBS korvel_program_fixture)
+  LIBS korvel_program_fixture korvel_maker_server)
 add_dependencies(control_test korvel_languages korvel_packs korvel_sounds korvel_songs korvel_help)
