@@ -124,6 +124,8 @@ TEST(Canvas, DrawingOutsideAPaintShowsAtOnce) {
     box->OnPaint = [&](TObject*) { ++boxPaints; };
     form->OnPaint = [&](TObject*) { ++formPaints; };
     form->Show();
+    // The first paints come when the machine gets to them.
+    ASSERT_TRUE(PumpUntil([&] { return formPaints > 0 && boxPaints > 0; }));
     Settle();
     PaintCounter counter(box->Widget());
     const int boxBefore = boxPaints;
