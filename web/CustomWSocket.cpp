@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/MessageLoop.h"
 #include "web/WSocketFunctions.h"
 
 namespace {
@@ -652,7 +653,7 @@ void TCustomWSocket::InternalClose(bool bShut, WORD Error) {
             }
             break;
         }
-        MessagePump();
+        WaitForMessage();
     }
     FHSocket = INVALID_SOCKET;
     ChangeState(wsClosed);
@@ -690,17 +691,19 @@ void TCustomWSocket::WMRelease(TMessage&) {
 }
 
 void TCustomWSocket::Flush() {
+    const TNestedLoop Nested;
     while (FHSocket != INVALID_SOCKET && !bAllSent) {
         TryToSend();
         if (!bAllSent)
-            MessagePump();
+            WaitForMessage();
     }
 }
 
 void TCustomWSocket::WaitForClose() {
+    const TNestedLoop Nested;
     char TrashCan[1024];
     while (FHSocket != INVALID_SOCKET && FState != wsClosed) {
-        MessagePump();
+        WaitForMessage();
         if (FHSocket == INVALID_SOCKET)
             break;
         if (DoRecv(TrashCan, sizeof TrashCan, 0) == 0) {
@@ -1043,6 +1046,16 @@ void TCustomWSocket::MessagePump() {
         ProcessMessages();
     else
         Application->ProcessMessages();
+}
+
+void TCustomWSocket::WaitForMessage() {
+    if (!MultiThreaded) {
+        Application->HandleMessage();
+        return;
+    }
+    if (!ProcessMessage())
+        WaitMessageTimeout(MessageWaitMs);
+    ProcessMessages();
 }
 
 bool TCustomWSocket::ProcessMessage() {

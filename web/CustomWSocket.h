@@ -60,6 +60,10 @@ public:
     virtual void Pause();
     virtual void Resume();
     virtual void MessagePump();
+    // One turn of a wait: what MessagePump runs, except that when nothing
+    // waits it sleeps until a message comes (or a short while has passed)
+    // instead of returning at once, so a wait costs no processor time.
+    void WaitForMessage();
     // The thread's own queue: one message, all waiting ones, or all until
     // a quit message.
     bool ProcessMessage();

@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "platform/vcl/Forms.h"
-#include "platform/win32/Clock.h"
+#include "platform/vcl/MessageLoop.h"
 
 namespace {
 
@@ -125,15 +124,14 @@ void THttpCli::HeadASync() {
     DoRequestAsync(httpHEAD);
 }
 
+// The wait sleeps between the messages that carry the request on, and it
+// is one nested loop throughout: what waits for the main loop must not
+// wake it at every turn.
 void THttpCli::DoRequestSync(THttpRequest Rq) {
     DoRequestAsync(Rq);
-    while (FState != httpReady) {
-        if (FMultiThreaded)
-            FCtrlSocket->ProcessMessages();
-        else
-            Application->ProcessMessages();
-        Sleep(0);
-    }
+    const TNestedLoop Nested;
+    while (FState != httpReady)
+        FCtrlSocket->WaitForMessage();
     if (FStatusCode >= 400)
         throw EHttpException(FReasonPhrase, static_cast<uint16_t>(FStatusCode));
 }

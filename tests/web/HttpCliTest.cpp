@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <random>
 #include <string>
 #include <thread>
 
+#include "platform/vcl/MessageLoop.h"
 #include "platform/win32/Messages.h"
 #include "tests/support/HttpRequest.h"
 #include "tests/support/LocalNet.h"
@@ -516,6 +518,35 @@ TEST_F(HttpCliTest, ABusyClientAndAPostWithoutBodyAreRefused) {
     }
     client.Abort();
     EXPECT_EQ(client.State, httpReady);
+}
+
+// The wait is one nested loop from its start to its end: a job that a
+// message leaves for the main loop during the wait runs after the request.
+TEST_F(HttpCliTest, WhatAMessageLeavesForTheMainLoopRunsAfterTheRequest) {
+    std::atomic<bool> handled{false};
+    bool nested = false;
+    bool jobRan = false;
+    const HWND window = AllocateHWnd([&](TMessage&) {
+        nested = InNestedLoop();
+        WhenBackInMainLoop([&] { jobRan = true; });
+        handled = true;
+    });
+    auto server = std::make_unique<ScriptedServer>([&](TestPeer& connection) {
+        *request = ReadHttpRequest(connection);
+        PostMessage(window, WM_USER + 7, 0, 0);
+        while (!handled)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        connection.Send("HTTP/1.0 200 OK\r\n\r\nlater");
+    });
+    client.URL = Url(server->Port(), "/wait");
+    client.Get();
+    const bool ranInside = jobRan;
+    server.reset();
+    DeallocateHWnd(window);
+    EXPECT_TRUE(nested);
+    EXPECT_FALSE(ranInside);
+    EXPECT_EQ(Body(), "later");
+    EXPECT_TRUE(PumpUntil([&] { return jobRan; }));
 }
 
 } // namespace
