@@ -730,6 +730,23 @@ void TCustomWSocket::Resume() {
         WSocket_WSAAsyncSelect(FHSocket, FWindowHandle, WM_ASYNCSELECT, FSelectEvent);
 }
 
+void TCustomWSocket::ThreadDetach() {
+    if (!FWindowHandle)
+        return;
+    CancelDnsLookup();
+    if (FHSocket != INVALID_SOCKET)
+        WSocket_WSAAsyncSelect(FHSocket, FWindowHandle, 0, 0);
+    DeallocateSocketHWnd();
+}
+
+void TCustomWSocket::ThreadAttach() {
+    ThreadDetach();
+    AllocateSocketHWnd();
+    if (FHSocket != INVALID_SOCKET && FSelectEvent != 0 && !FPaused &&
+        WSocket_WSAAsyncSelect(FHSocket, FWindowHandle, WM_ASYNCSELECT, FSelectEvent) != 0)
+        SocketError("WSAAsyncSelect");
+}
+
 void TCustomWSocket::DnsLookup(const AnsiString& HostName) {
     if (HostName.empty()) {
         RaiseException("DNS lookup: invalid host name.");
@@ -884,6 +901,23 @@ AnsiString TCustomWSocket::GetXAddr() {
     if (FHSocket == INVALID_SOCKET || GetSockName(saddr, saddrlen) != 0)
         return "error";
     return WSocket_inet_ntoa(saddr.sin_addr);
+}
+
+bool TCustomWSocket::TimerIsSet(const timeval& tvp) {
+    return tvp.tv_sec != 0 || tvp.tv_usec != 0;
+}
+
+void TCustomWSocket::TimerClear(timeval& tvp) {
+    tvp.tv_sec = 0;
+    tvp.tv_usec = 0;
+}
+
+int TCustomWSocket::TimerCmp(const timeval& tvp, const timeval& uvp) {
+    if (tvp.tv_sec != uvp.tv_sec)
+        return tvp.tv_sec < uvp.tv_sec ? -1 : 1;
+    if (tvp.tv_usec != uvp.tv_usec)
+        return tvp.tv_usec < uvp.tv_usec ? -1 : 1;
+    return 0;
 }
 
 void TCustomWSocket::SetAddr(const AnsiString& InAddr) {
