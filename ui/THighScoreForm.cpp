@@ -10,6 +10,7 @@
 #include "platform/inet/NMHTTP.h"
 #include "ui/TEnterNameForm.h"
 #include "ui/TForm1.h"
+#include "ui/TPostedScores.h"
 #include "ui/TScore.h"
 #include "web/HTTPConnector.h"
 #include "web/HttpProt.h"
@@ -432,13 +433,8 @@ bool THighScoreForm::ParseLatestVersion(TStringList* page) {
 // "posted.txt" still enters the online table but is not sent again. The
 // enter-name dialog asks once, before the first line of the mail.
 void THighScoreForm::PostQualifyingScores() {
-    TStringList posted;
-    try {
-        posted.LoadFromFile(PostedFileName());
-    } catch (const std::exception&) {
-        posted.Clear(); // missing or unreadable: nothing was posted
-    }
-    const AnsiString postedText = posted.Text;
+    TPostedScores posted(Form1->AppDir, *Form1->LogFile);
+    const AnsiString postedText = posted.Text();
     AnsiString email;
     AnsiString country;
     TStringList scoreLines;
@@ -466,22 +462,18 @@ void THighScoreForm::PostQualifyingScores() {
 }
 
 // "posted.txt" learns the lines only when the mail was taken, so that a
-// failed post is offered again.
-void THighScoreForm::SendScoreMail(TStringList& posted, const AnsiString& email,
+// failed post is offered again. The mail was taken even when no place
+// keeps the record (the log says so): the user is told it was sent.
+void THighScoreForm::SendScoreMail(TPostedScores& posted, const AnsiString& email,
                                    const TStringList& scoreLines) {
-    posted.Add(scoreLines.Text);
     const AnsiString body =
         Form1->Game->BuildInfoString() + "\nEMAIL: " + email + "\n------\n" + scoreLines.Text;
     if (SendMailViaWebForm("KorvelHighscore", email, Name, body, "korvelhighscores")) {
-        posted.SaveToFile(PostedFileName());
+        posted.Record(scoreLines.Text);
         Tell(LanguageText(502), 504, MB_ICONEXCLAMATION);
     } else {
         Tell(LanguageText(503), 505, MB_ICONSTOP);
     }
-}
-
-AnsiString THighScoreForm::PostedFileName() const {
-    return Form1->AppDir + "posted.txt";
 }
 
 bool THighScoreForm::EntersOnlineTable(const TScore& record, TList* list) {

@@ -7,7 +7,7 @@
 // and shown modally, by the controller after an arcade match and from the
 // main menu. Its compare button fetches the world-wide table from the
 // maker's web server once per run and posts the local results good enough
-// for it; "posted.txt" in the program folder remembers what was sent.
+// for it; "posted.txt" remembers what was sent (TPostedScores.h).
 
 #include <cstdint>
 
@@ -18,6 +18,7 @@
 
 class TNMHTTP;
 class THttpCli;
+class TPostedScores;
 class TScore;
 
 class THighScoreForm : public TForm {
@@ -104,8 +105,8 @@ private:
     int ReadOnlineRows();
     bool ReadRow(int line);
     void PostQualifyingScores();
-    void SendScoreMail(TStringList& posted, const AnsiString& email, const TStringList& scoreLines);
-    AnsiString PostedFileName() const;
+    void SendScoreMail(TPostedScores& posted, const AnsiString& email,
+                       const TStringList& scoreLines);
     void PlaceComponents();
     void PlaceLocalTable();
     void PlaceOnlineTable();

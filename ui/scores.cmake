@@ -3,6 +3,7 @@
 list(APPEND KORVEL_UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TScore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/THighScoreForm.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TPostedScores.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TEnterNameForm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TAdvanceStageForm.cpp
 )

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/MessageLoop.h"
 #include "platform/win32/Clock.h"
 
 TCustomSyncWSocket::TCustomSyncWSocket(TComponent* AOwner) : TCustomLineWSocket(AOwner) {}
@@ -15,13 +16,13 @@ int TCustomSyncWSocket::Synchronize(const std::function<void()>& Proc, bool& Don
 }
 
 int TCustomSyncWSocket::WaitUntilReady(bool& DoneFlag) {
+    const TNestedLoop Nested;
     const DWORD Start = GetTickCount();
     while (!DoneFlag) {
         const bool TimedOut = Timeout > 0 && GetTickCount() - Start >= static_cast<DWORD>(Timeout);
         if (TimedOut || Application->Terminated || Terminated())
             return WSA_WSOCKET_TIMEOUT;
-        MessagePump();
-        Sleep(0);
+        WaitForMessage();
     }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/MessageLoop.h"
 #include "web/WSocketFunctions.h"
 
 namespace {
@@ -652,7 +653,7 @@ void TCustomWSocket::InternalClose(bool bShut, WORD Error) {
             }
             break;
         }
-        MessagePump();
+        WaitForMessage();
     }
     FHSocket = INVALID_SOCKET;
     ChangeState(wsClosed);
@@ -690,17 +691,19 @@ void TCustomWSocket::WMRelease(TMessage&) {
 }
 
 void TCustomWSocket::Flush() {
+    const TNestedLoop Nested;
     while (FHSocket != INVALID_SOCKET && !bAllSent) {
         TryToSend();
         if (!bAllSent)
-            MessagePump();
+            WaitForMessage();
     }
 }
 
 void TCustomWSocket::WaitForClose() {
+    const TNestedLoop Nested;
     char TrashCan[1024];
     while (FHSocket != INVALID_SOCKET && FState != wsClosed) {
-        MessagePump();
+        WaitForMessage();
         if (FHSocket == INVALID_SOCKET)
             break;
         if (DoRecv(TrashCan, sizeof TrashCan, 0) == 0) {
@@ -725,6 +728,23 @@ void TCustomWSocket::Resume() {
     FPaused = false;
     if (FHSocket != INVALID_SOCKET)
         WSocket_WSAAsyncSelect(FHSocket, FWindowHandle, WM_ASYNCSELECT, FSelectEvent);
+}
+
+void TCustomWSocket::ThreadDetach() {
+    if (!FWindowHandle)
+        return;
+    CancelDnsLookup();
+    if (FHSocket != INVALID_SOCKET)
+        WSocket_WSAAsyncSelect(FHSocket, FWindowHandle, 0, 0);
+    DeallocateSocketHWnd();
+}
+
+void TCustomWSocket::ThreadAttach() {
+    ThreadDetach();
+    AllocateSocketHWnd();
+    if (FHSocket != INVALID_SOCKET && FSelectEvent != 0 && !FPaused &&
+        WSocket_WSAAsyncSelect(FHSocket, FWindowHandle, WM_ASYNCSELECT, FSelectEvent) != 0)
+        SocketError("WSAAsyncSelect");
 }
 
 void TCustomWSocket::DnsLookup(const AnsiString& HostName) {
@@ -881,6 +901,23 @@ AnsiString TCustomWSocket::GetXAddr() {
     if (FHSocket == INVALID_SOCKET || GetSockName(saddr, saddrlen) != 0)
         return "error";
     return WSocket_inet_ntoa(saddr.sin_addr);
+}
+
+bool TCustomWSocket::TimerIsSet(const timeval& tvp) {
+    return tvp.tv_sec != 0 || tvp.tv_usec != 0;
+}
+
+void TCustomWSocket::TimerClear(timeval& tvp) {
+    tvp.tv_sec = 0;
+    tvp.tv_usec = 0;
+}
+
+int TCustomWSocket::TimerCmp(const timeval& tvp, const timeval& uvp) {
+    if (tvp.tv_sec != uvp.tv_sec)
+        return tvp.tv_sec < uvp.tv_sec ? -1 : 1;
+    if (tvp.tv_usec != uvp.tv_usec)
+        return tvp.tv_usec < uvp.tv_usec ? -1 : 1;
+    return 0;
 }
 
 void TCustomWSocket::SetAddr(const AnsiString& InAddr) {
@@ -1043,6 +1080,16 @@ void TCustomWSocket::MessagePump() {
         ProcessMessages();
     else
         Application->ProcessMessages();
+}
+
+void TCustomWSocket::WaitForMessage() {
+    if (!MultiThreaded) {
+        Application->HandleMessage();
+        return;
+    }
+    if (!ProcessMessage())
+        WaitMessageTimeout(MessageWaitMs);
+    ProcessMessages();
 }
 
 bool TCustomWSocket::ProcessMessage() {

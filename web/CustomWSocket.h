@@ -54,12 +54,30 @@ public:
     // The local port and address of the socket.
     virtual AnsiString GetXPort();
     virtual AnsiString GetXAddr();
+    // Winsock's timeval helpers: a time is set when either field is not 0;
+    // clearing sets both to 0; the comparison is by seconds, then
+    // microseconds: below 0 when tvp is earlier than uvp, 0 when both are
+    // the same, above 0 when tvp is later.
+    virtual bool TimerIsSet(const timeval& tvp);
+    virtual void TimerClear(timeval& tvp);
+    virtual int TimerCmp(const timeval& tvp, const timeval& uvp);
     virtual int GetSockName(sockaddr_in& saddr, int& saddrlen);
     virtual void Dup(SOCKET NewHSocket);
     virtual void Shutdown(int How);
     virtual void Pause();
     virtual void Resume();
+    // Moving the socket to another thread: ThreadDetach drops the event
+    // selection and the hidden window (a name lookup under way is
+    // cancelled); ThreadAttach, called in the thread that is to get the
+    // events, detaches first when needed, makes the window there and
+    // selects the events again, so they arrive in that thread's queue.
+    void ThreadAttach();
+    void ThreadDetach();
     virtual void MessagePump();
+    // One turn of a wait: what MessagePump runs, except that when nothing
+    // waits it sleeps until a message comes (or a short while has passed)
+    // instead of returning at once, so a wait costs no processor time.
+    void WaitForMessage();
     // The thread's own queue: one message, all waiting ones, or all until
     // a quit message.
     bool ProcessMessage();

@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "platform/vcl/Forms.h"
-#include "platform/win32/Clock.h"
+#include "platform/vcl/MessageLoop.h"
 
 namespace {
 
@@ -125,15 +124,14 @@ void THttpCli::HeadASync() {
     DoRequestAsync(httpHEAD);
 }
 
+// The wait sleeps between the messages that carry the request on, and it
+// is one nested loop throughout: what waits for the main loop must not
+// wake it at every turn.
 void THttpCli::DoRequestSync(THttpRequest Rq) {
     DoRequestAsync(Rq);
-    while (FState != httpReady) {
-        if (FMultiThreaded)
-            FCtrlSocket->ProcessMessages();
-        else
-            Application->ProcessMessages();
-        Sleep(0);
-    }
+    const TNestedLoop Nested;
+    while (FState != httpReady)
+        FCtrlSocket->WaitForMessage();
     if (FStatusCode >= 400)
         throw EHttpException(FReasonPhrase, static_cast<uint16_t>(FStatusCode));
 }
@@ -177,6 +175,7 @@ void THttpCli::InternalClear() {
     FHeaderLineCount = 0;
     FBodyLineCount = 0;
     FHeaderSize = 0;
+    FRedirectCount = 0;
     FContentLength = -1;
     FContentType.clear();
     FAllowedToSend = false;
@@ -482,7 +481,9 @@ void THttpCli::HandleHeaderField() {
     }
 }
 
-// The empty line after the header.
+// The empty line after the header. A reply with a Location is a redirect
+// whatever its length, so the Location is looked at before the length: a
+// redirect that says Content-Length 0 is followed, not taken as the end.
 void THttpCli::EndOfHeader() {
     if (FLocationFlag) {
         TriggerHeaderEnd();
@@ -572,9 +573,18 @@ void THttpCli::HandleLocation(const AnsiString& Value) {
 void THttpCli::LocationSessionClosed(TObject*, WORD) {
     FConnected = false;
     FLocationFlag = false;
+    FCtrlSocket->OnSessionClosed = Handler(this, &THttpCli::SocketSessionClosed);
+    // A chain without end (a location that leads back to itself) would
+    // keep the request going for ever.
+    if (FRedirectCount == MaxRedirects) {
+        FStatusCode = 404;
+        FReasonPhrase = TooManyRedirects;
+        SetReady();
+        return;
+    }
+    ++FRedirectCount;
     if (FRequestType == httpPOST)
         FRequestType = httpGET;
-    FCtrlSocket->OnSessionClosed = Handler(this, &THttpCli::SocketSessionClosed);
     if (OnLocationChange)
         OnLocationChange(this);
     FRcvdHeader->Clear();

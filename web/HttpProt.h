@@ -130,6 +130,10 @@ public:
 
     // The most bytes the header lines of one reply may hold together.
     static constexpr int MaxHeaderSize = 65536;
+    // The most redirects one request follows; a further Location ends it
+    // as a failed request (status 404, TooManyRedirects as ReasonPhrase).
+    static constexpr int MaxRedirects = 20;
+    static constexpr const char* TooManyRedirects = "Too many redirects (more than 20)";
 
 protected:
     virtual void SendCommand(const AnsiString& Cmd);
@@ -198,6 +202,7 @@ private:
     int FHeaderLineCount = 0;
     int FBodyLineCount = 0;
     int FHeaderSize = 0;
+    int FRedirectCount = 0;
     TLineHandler FNext = nullptr;
     bool FAllowedToSend = false;
     bool FHeaderFlag = false;

@@ -160,6 +160,11 @@ void TApplication::ProcessMessages() {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void TApplication::HandleMessage() {
+    const TNestedLoop nested;
+    WaitForEvents(MessageWaitMs);
+}
+
 void TApplication::DestroyComponents() {
     help_.reset();
     while (ComponentCount > 0) {

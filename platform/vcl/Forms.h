@@ -215,6 +215,11 @@ public:
     void Run();
     void Terminate();
     void ProcessMessages();
+    // One turn of a wait: runs the waiting messages or, when none wait,
+    // sleeps until one comes (at most MessageWaitMs), so a loop of these
+    // costs no processor time while nothing happens. A nested loop, as
+    // ProcessMessages is.
+    void HandleMessage();
     // Frees every component the application owns, last first.
     void DestroyComponents();
 

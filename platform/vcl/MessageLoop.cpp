@@ -1,8 +1,12 @@
 #include "platform/vcl/MessageLoop.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QThread>
+#include <QTimer>
+#include <chrono>
 #include <deque>
+#include <thread>
 
 namespace {
 
@@ -58,6 +62,21 @@ TNestedLoop::~TNestedLoop() {
         return;
     if (--State().nested == 0)
         PostLook();
+}
+
+void WaitForEvents(int milliseconds) {
+    if (!QCoreApplication::instance()) {
+        // No event can come: the wait is only a pause.
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        return;
+    }
+    // The loop object gives a thread that Qt did not start its dispatcher.
+    QEventLoop loop;
+    // The bound is an event too: its expiry ends the sleep.
+    QTimer bound;
+    bound.setSingleShot(true);
+    bound.start(milliseconds);
+    loop.processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 bool InNestedLoop() {

@@ -7,6 +7,11 @@
 // change it is done, only once control is back in the main loop.
 //
 // Only the main thread counts: other threads' loops nest in nothing.
+//
+// A loop that waits for something events bring (a reply, a flag a handler
+// sets) waits with WaitForEvents: it sleeps in the event dispatcher until
+// an event comes, instead of asking again and again, so a long wait costs
+// no processor time and still returns as soon as the event has run.
 
 #include <functional>
 
@@ -19,6 +24,16 @@ public:
     TNestedLoop(const TNestedLoop&) = delete;
     TNestedLoop& operator=(const TNestedLoop&) = delete;
 };
+
+// The longest a wait sleeps before it looks at its condition again when no
+// event woke it: how late a condition that no event announces (a time-out
+// of its own) may be seen.
+constexpr int MessageWaitMs = 50;
+
+// Runs the events that wait for the calling thread or, when none do,
+// sleeps until one comes or `milliseconds` have passed. Opens no nested
+// loop: the waiting caller holds its TNestedLoop.
+void WaitForEvents(int milliseconds);
 
 // Control is inside a nested loop: some handler below has not returned.
 bool InNestedLoop();

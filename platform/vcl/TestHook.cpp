@@ -9,6 +9,8 @@
 #include <cxxabi.h>
 #include <memory>
 
+#include "platform/vcl/MessageLoop.h"
+
 namespace {
 
 AnsiString Hex(int value) {
@@ -237,7 +239,7 @@ void TestHook::WaitForFirstPaint(TForm& form) {
         return;
     QDeadlineTimer deadline(FirstPaintBoundMs);
     while (!Painted(form) && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        WaitForEvents(MessageWaitMs);
     QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
 }
 

@@ -53,6 +53,11 @@ public:
         Wake();
     }
 
+    bool Empty() {
+        std::lock_guard lock(mutex_);
+        return messages_.empty();
+    }
+
     bool Take(MSG* message, HWND window, UINT filterMin, UINT filterMax, bool remove) {
         std::lock_guard lock(mutex_);
         for (auto it = messages_.begin(); it != messages_.end(); ++it) {
@@ -196,6 +201,14 @@ void LookForMessages(MessageQueue& queue, QEventLoop::ProcessEventsFlags flags) 
     queue.EndLooking();
 }
 
+// The same with a sleep of at most `milliseconds` when no event waits.
+void WaitForMessages(MessageQueue& queue, int milliseconds) {
+    const TNestedLoop nested;
+    queue.BeginLooking();
+    WaitForEvents(milliseconds);
+    queue.EndLooking();
+}
+
 } // namespace
 
 ATOM RegisterClassA(const WNDCLASSA* wndClass) {
@@ -324,6 +337,20 @@ BOOL GetMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax) {
     while (!queue.Take(message, window, filterMin, filterMax, true))
         LookForMessages(queue, QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     return message->message != WM_QUIT;
+}
+
+BOOL WaitMessageTimeout(DWORD milliseconds) {
+    MessageQueue& queue = QueueOfThisThread();
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while (queue.Empty()) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            return FALSE;
+        WaitForMessages(queue, static_cast<int>(left.count()));
+    }
+    return TRUE;
 }
 
 LRESULT DispatchMessageA(const MSG* message) {

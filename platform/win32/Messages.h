@@ -108,6 +108,12 @@ void PostQuitMessage(int exitCode);
 BOOL PeekMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // Waits for such a message and removes it; FALSE when it is WM_QUIT.
 BOOL GetMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax);
+// Sleeps until the calling thread's queue holds a message or
+// `milliseconds` have passed, running the event loop meanwhile as
+// PeekMessageA does (the messages stay for the caller): a wait made of
+// PeekMessageA and this uses no processor time while nothing comes. TRUE
+// when a message waits.
+BOOL WaitMessageTimeout(DWORD milliseconds);
 // Calls the procedure of the message's window; 0 when the window is gone.
 LRESULT DispatchMessageA(const MSG* message);
 

@@ -47,6 +47,7 @@
 // resolver.
 
 #include <cstdint>
+#include <sys/time.h> // timeval: the system's own has the fields Winsock's has
 
 #include "platform/win32/WinTypes.h"
 

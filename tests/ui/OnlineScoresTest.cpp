@@ -7,20 +7,27 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
+#include <unistd.h>
 #include <vector>
 
 #include "myunits/Utils.h"
 #include "online/TUpdateNotification.h"
 #include "platform/vcl/StdCtrls.h"
 #include "tests/fixtures/MakerServer.h"
+#include "tests/support/ScopedEnv.h"
+#include "tests/support/TempFolder.h"
 #include "tests/ui/ControlFixture.h"
 #include "tests/web/HttpConnectorTestSupport.h"
 #include "ui/TEnterNameForm.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
+#include "ui/TPostedScores.h"
 #include "ui/TScore.h"
 #include "web/HttpProt.h"
 
@@ -117,6 +124,12 @@ protected:
     void ExpectMessage(int text, int caption, int flags) {
         hook.ExpectMessageBox(Text(text)).Caption(Text(caption)).Flags(flags);
     }
+    // The exchange of one result, the address asked for and the mail taken.
+    void ExpectAcceptedMail() {
+        ExpectConsent();
+        ExpectAddress(Address, "Norway");
+        ExpectMessage(502, 504, MB_ICONEXCLAMATION);
+    }
     // The compare button as the controller's menu command leaves the
     // window: the local table loaded.
     void Compare() {
@@ -139,6 +152,12 @@ protected:
         text << file.rdbuf();
         return text.str();
     }
+    std::string Log() {
+        std::ifstream file(Folder() + "log.txt", std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
     AnsiString Setting26() { return Game().GetSetting(GameSetting::OnlineHighScores); }
     bool IntroductionInFront() {
         return ControlIndex(HighScoreForm, HighScoreForm->Panel4) >
@@ -151,6 +170,9 @@ protected:
     }
 
     MakerServer server;
+    // Where the record goes when the program folder does not take it.
+    TempFolder temporary{"posted"};
+    ScopedEnv temporaryFolder{"TMPDIR", temporary.Path().c_str()};
 };
 
 // ---- The whole exchange ----
@@ -493,6 +515,115 @@ TEST_F(OnlineScoresTest, ARefusedMailWritesNothingAndIsOfferedAgainNextRun) {
     Compare();
     EXPECT_EQ(RequestCount(makerserver::MailScript), 2u);
     EXPECT_EQ(Posted(), "Anna from Norway: Stage 7 Score 4800\r\n\r\n");
+}
+
+// ---- When the program folder does not keep the record ----
+
+enum class Obstacle { FolderInItsPlace, HeldByAnotherProgram, TooLargeToRead, NoProgramFolder };
+
+struct PostedCase {
+    const char* name;
+    Obstacle obstacle;
+    const char* logged; // the start of the log line
+};
+
+class PostedElsewhereTest : public OnlineScoresTest,
+                            public testing::WithParamInterface<PostedCase> {
+protected:
+    ~PostedElsewhereTest() override {
+        if (held >= 0)
+            ::close(held);
+    }
+
+    static constexpr const char* Earlier = "Bea from X: Stage 9 Score 777\r\n\r\n";
+
+    void PutObstacle() {
+        switch (GetParam().obstacle) {
+        case Obstacle::FolderInItsPlace:
+            std::filesystem::create_directory(Folder() + "posted.txt");
+            break;
+        case Obstacle::HeldByAnotherProgram:
+            WriteFile("posted.txt", Earlier);
+            held = ::open((Folder() + "posted.txt").c_str(), O_RDONLY | O_CLOEXEC);
+            ASSERT_EQ(::flock(held, LOCK_EX), 0);
+            break;
+        case Obstacle::TooLargeToRead:
+            WriteFile("posted.txt", std::string(TPostedScores::MaxBytes + 1, '7'));
+            break;
+        case Obstacle::NoProgramFolder:
+            break;
+        }
+    }
+    // The program as it finds its folder, after each start.
+    void StartOnObstacle(const std::map<int, AnsiString>& settings = {}) {
+        Start(settings);
+        if (GetParam().obstacle == Obstacle::NoProgramFolder)
+            Form1->AppDir = Folder() + "gone/";
+    }
+    // What the program folder holds in the place of the record, unchanged.
+    void ExpectProgramFolderUnchanged() {
+        switch (GetParam().obstacle) {
+        case Obstacle::FolderInItsPlace:
+            EXPECT_TRUE(std::filesystem::is_directory(Folder() + "posted.txt"));
+            break;
+        case Obstacle::HeldByAnotherProgram:
+            EXPECT_EQ(Posted(), Earlier);
+            break;
+        case Obstacle::TooLargeToRead:
+            EXPECT_EQ(Posted(), std::string(TPostedScores::MaxBytes + 1, '7'));
+            break;
+        case Obstacle::NoProgramFolder:
+            EXPECT_FALSE(std::filesystem::exists(Folder() + "gone"));
+            break;
+        }
+    }
+    int held = -1;
+};
+
+// The mail was taken: the user hears so, the log says where the record
+// could not go, and the record goes to the temporary folder, from where the
+// next run knows it was sent.
+TEST_P(PostedElsewhereTest, TheRecordGoesToTheTemporaryFolderAndTheNextRunKnowsIt) {
+    PutObstacle();
+    server.AnswerPage(Page(Rows(10)));
+    StartOnObstacle({{GameSetting::HighScores, "Anna|7|4800||"}});
+    ExpectAcceptedMail();
+    Compare();
+    EXPECT_EQ(temporary.Read("posted.txt"), "Anna from Norway: Stage 7 Score 4800\r\n\r\n");
+    ExpectProgramFolderUnchanged();
+    const std::string log = Log();
+    EXPECT_NE(log.find(GetParam().logged), std::string::npos) << log;
+    EXPECT_NE(log.find("posted.txt"), std::string::npos) << log;
+
+    StopProgram();
+    StartOnObstacle();
+    ExpectConsent();
+    Compare();
+    EXPECT_EQ(RequestCount(makerserver::MailScript), 1u) << "the same result was mailed again";
+    EXPECT_EQ(hook.ModalForms().size(), 1u) << "the address was asked for again";
+    ExpectProgramFolderUnchanged();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Obstacles, PostedElsewhereTest,
+    testing::Values(
+        PostedCase{"AFolderInItsPlace", Obstacle::FolderInItsPlace, "Posted scores not saved: "},
+        PostedCase{"HeldByAnotherProgram", Obstacle::HeldByAnotherProgram,
+                   "Posted scores not saved: "},
+        PostedCase{"TooLargeToRead", Obstacle::TooLargeToRead, "Posted scores not read: "},
+        PostedCase{"NoProgramFolder", Obstacle::NoProgramFolder, "Posted scores not saved: "}),
+    [](const testing::TestParamInfo<PostedCase>& info) { return info.param.name; });
+
+TEST_F(OnlineScoresTest, AnAcceptedMailThatNoPlaceRecordsIsStillReportedSent) {
+    std::filesystem::create_directory(Folder() + "posted.txt");
+    std::filesystem::create_directory(temporary.File("posted.txt"));
+    server.AnswerPage(Page(Rows(10)));
+    Start({{GameSetting::HighScores, "Anna|7|4800||"}});
+    ExpectAcceptedMail();
+    Compare();
+    const std::string log = Log();
+    EXPECT_NE(log.find("Posted scores not saved: no place took \"posted.txt\""), std::string::npos)
+        << log;
 }
 
 // ---- The other game ----

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <random>
 #include <string>
 #include <thread>
 
+#include "platform/vcl/MessageLoop.h"
 #include "platform/win32/Messages.h"
 #include "tests/support/HttpRequest.h"
 #include "tests/support/LocalNet.h"
@@ -516,6 +518,90 @@ TEST_F(HttpCliTest, ABusyClientAndAPostWithoutBodyAreRefused) {
     }
     client.Abort();
     EXPECT_EQ(client.State, httpReady);
+}
+
+// Each reply of the chain sends the client one hop on; the last one is
+// the page, unless the chain is longer than a request may follow.
+class RedirectChainTest : public HttpCliTest, public testing::WithParamInterface<int> {};
+
+TEST_P(RedirectChainTest, TwentyRedirectsAreFollowedAndTheTwentyFirstFailsTheRequest) {
+    const int redirects = GetParam();
+    const int requests = std::min(redirects, THttpCli::MaxRedirects) + 1;
+    std::vector<std::string> paths;
+    auto server = std::make_unique<ScriptedServer>(
+        [&](TestPeer& connection) {
+            paths.push_back(ReadHttpRequest(connection).path);
+            const int hop = static_cast<int>(paths.size());
+            if (hop <= redirects)
+                connection.Send("HTTP/1.0 302 Found\r\nLocation: /hop" + std::to_string(hop) +
+                                "\r\nContent-Length: 0\r\n\r\n");
+            else
+                connection.Send("HTTP/1.0 200 OK\r\n\r\narrived");
+        },
+        requests);
+    int locationChanges = 0;
+    client.OnLocationChange = [&](TObject*) { ++locationChanges; };
+    client.URL = Url(server->Port(), "/hop0");
+    if (redirects <= THttpCli::MaxRedirects) {
+        client.Get();
+        EXPECT_EQ(client.StatusCode, 200);
+        EXPECT_EQ(Body(), "arrived");
+    } else {
+        try {
+            client.Get();
+            ADD_FAILURE() << "Get returned";
+        } catch (const EHttpException& e) {
+            EXPECT_EQ(e.ErrorCode, 404);
+            EXPECT_EQ(e.Message, THttpCli::TooManyRedirects);
+        }
+        EXPECT_EQ(client.StatusCode, 404);
+        EXPECT_EQ(client.ReasonPhrase(), THttpCli::TooManyRedirects);
+        EXPECT_EQ(Body(), "");
+    }
+    server.reset();
+    ASSERT_EQ(paths.size(), static_cast<size_t>(requests));
+    EXPECT_EQ(paths.back(), "/hop" + std::to_string(requests - 1));
+    EXPECT_EQ(locationChanges, requests - 1);
+    EXPECT_EQ(client.State, httpReady);
+
+    // The next request counts its redirects afresh.
+    received.Clear();
+    GetReply("HTTP/1.0 200 OK\r\n\r\nnext");
+    EXPECT_EQ(Body(), "next");
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, RedirectChainTest, testing::Values(1, 20, 21),
+                         [](const testing::TestParamInfo<int>& info) {
+                             return std::to_string(info.param) + "Redirects";
+                         });
+
+// The wait is one nested loop from its start to its end: a job that a
+// message leaves for the main loop during the wait runs after the request.
+TEST_F(HttpCliTest, WhatAMessageLeavesForTheMainLoopRunsAfterTheRequest) {
+    std::atomic<bool> handled{false};
+    bool nested = false;
+    bool jobRan = false;
+    const HWND window = AllocateHWnd([&](TMessage&) {
+        nested = InNestedLoop();
+        WhenBackInMainLoop([&] { jobRan = true; });
+        handled = true;
+    });
+    auto server = std::make_unique<ScriptedServer>([&](TestPeer& connection) {
+        *request = ReadHttpRequest(connection);
+        PostMessage(window, WM_USER + 7, 0, 0);
+        while (!handled)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        connection.Send("HTTP/1.0 200 OK\r\n\r\nlater");
+    });
+    client.URL = Url(server->Port(), "/wait");
+    client.Get();
+    const bool ranInside = jobRan;
+    server.reset();
+    DeallocateHWnd(window);
+    EXPECT_TRUE(nested);
+    EXPECT_FALSE(ranInside);
+    EXPECT_EQ(Body(), "later");
+    EXPECT_TRUE(PumpUntil([&] { return jobRan; }));
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <string>
 
+#include "myunits/TGlobalBlowFish.h"
 #include "tests/web/WebServerConfigs.h"
+#include "web/HTTPConnector.h"
 #include "web/HttpProt.h"
 
 namespace {
@@ -97,6 +100,30 @@ TEST_F(HttpNginxTest, AFileOfSeveralMegabytesArrivesIntact) {
     client.Get();
     EXPECT_EQ(client.ContentLength, static_cast<int>(big.size()));
     EXPECT_TRUE(Body() == big);
+}
+
+// A location that redirects to itself: the request ends as a failed one
+// after twenty redirects, the twenty-first reply ends it, and no request
+// follows; a form post reports it as its reason.
+TEST_F(HttpNginxTest, ARedirectLoopEndsAfterTwentyRedirectsAsAFailure) {
+    int locationChanges = 0;
+    client.OnLocationChange = [&](TObject*) { ++locationChanges; };
+    client.URL = Url("/loop");
+    EXPECT_THROW(client.Get(), EHttpException);
+    EXPECT_EQ(client.StatusCode, 404);
+    EXPECT_EQ(client.ReasonPhrase(), THttpCli::TooManyRedirects);
+    EXPECT_EQ(locationChanges, THttpCli::MaxRedirects);
+    const std::string loops = nginx->Folder() + "/loop.log";
+    const size_t requests = THttpCli::MaxRedirects + 1;
+    std::string log = httptest::ReadLogOnceItHasLines(loops, requests);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), static_cast<long>(requests)) << log;
+
+    const TGlobalBlowFish cipher; // the connector's proxy store is enciphered
+    AnsiString response = "untouched";
+    EXPECT_EQ(PostHTTPRequest(Url("/loop"), "a=1", response), THttpCli::TooManyRedirects);
+    EXPECT_EQ(response, "");
+    log = httptest::ReadLogOnceItHasLines(loops, 2 * requests);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), static_cast<long>(2 * requests)) << log;
 }
 
 } // namespace

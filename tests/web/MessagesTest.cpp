@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QTimer>
+#include <chrono>
+#include <ctime>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -9,6 +12,13 @@
 #include "tests/support/Pump.h"
 
 namespace {
+
+// The processor time of the calling thread, in seconds.
+double ThreadCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
 
 // A hidden window that records what it receives.
 class Recorder {
@@ -191,6 +201,49 @@ TEST(Messages, GetMessageWaitsForAMessageFromAnotherThread) {
     EXPECT_TRUE(GetMessageA(&message, recorder.Window(), 0, 0));
     poster.join();
     EXPECT_EQ(message.message, WM_USER + 9);
+}
+
+// The wait leaves the messages to the caller: it ends when one is there,
+// whoever posted it, and gives up without one.
+TEST(Messages, WaitMessageTimeoutEndsWithAMessageOrGivesUp) {
+    Recorder recorder;
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    EXPECT_FALSE(WaitMessageTimeout(20));
+    std::thread poster([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        PostMessage(recorder.Window(), WM_USER + 3, 0, 0);
+    });
+    EXPECT_TRUE(WaitMessageTimeout(WaitBoundMs));
+    poster.join();
+    EXPECT_TRUE(recorder.Received().empty()) << "the message stays for the caller";
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, WM_USER + 3);
+
+    PostQuitMessage(0);
+    EXPECT_TRUE(WaitMessageTimeout(WaitBoundMs)) << "a quit message counts";
+    EXPECT_FALSE(GetMessageA(&message, nullptr, 0, 0));
+}
+
+// While it sleeps the event loop runs on (a timer fires and may post),
+// and sleeping costs no processor time.
+TEST(Messages, WaitMessageTimeoutSleepsWhileTheEventLoopRuns) {
+    Recorder recorder;
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    const auto wallStart = std::chrono::steady_clock::now();
+    const double cpuStart = ThreadCpuSeconds();
+    EXPECT_FALSE(WaitMessageTimeout(300));
+    const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - wallStart;
+    const double cpu = ThreadCpuSeconds() - cpuStart;
+    EXPECT_LT(cpu, wall.count() / 4) << "the wait turned instead of sleeping";
+
+    QTimer::singleShot(30, [&] { PostMessage(recorder.Window(), WM_USER + 4, 0, 0); });
+    EXPECT_TRUE(WaitMessageTimeout(WaitBoundMs));
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(message.message, WM_USER + 4);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
+#include <QThread>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -545,5 +547,87 @@ TEST_F(WSocketTest, AForgedLookupAnswerEndsTheLookupOnceAndReadsNoGarbage) {
     socket.reset();
     PumpFor(50);
 }
+
+// A socket moved to a thread of its own gets its events there, from that
+// thread's queue, and on the main thread again once it is moved back; data
+// that came while no thread watched is offered to the new one.
+TEST_F(WSocketTest, ThreadAttachMovesTheEventsToTheCallingThread) {
+    TestPeer peer = ConnectToListener();
+    ASSERT_TRUE(log.WaitFor("sent 0"));
+    std::vector<std::pair<std::thread::id, std::string>> seen;
+    bool arrived = false;
+    socket->OnDataAvailable = [&](TObject*, WORD) {
+        char buffer[100];
+        const int count = socket->Receive(buffer, sizeof buffer);
+        if (count <= 0)
+            return;
+        seen.emplace_back(std::this_thread::get_id(), std::string(buffer, size_t(count)));
+        arrived = true;
+    };
+    const HWND mainWindow = socket->Handle;
+    socket->ThreadDetach();
+    EXPECT_EQ(socket->Handle(), nullptr);
+    EXPECT_FALSE(IsWindow(mainWindow));
+    ASSERT_TRUE(peer.Send("first"));
+
+    std::thread::id workerId;
+    int waited = -1;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        workerId = std::this_thread::get_id();
+        socket->ThreadAttach();
+        socket->MultiThreaded = true;
+        socket->Timeout = WaitBoundMs;
+        waited = socket->WaitUntilReady(arrived);
+        socket->ThreadDetach();
+    }));
+    worker->start();
+    ASSERT_TRUE(worker->wait(QDeadlineTimer(2 * WaitBoundMs)));
+    EXPECT_EQ(waited, 0);
+
+    socket->MultiThreaded = false;
+    socket->Timeout = 0;
+    socket->ThreadAttach();
+    ASSERT_TRUE(peer.Send("second"));
+    ASSERT_TRUE(PumpUntil([&] { return seen.size() == 2; }));
+    EXPECT_EQ(seen[0], std::make_pair(workerId, std::string("first")));
+    EXPECT_EQ(seen[1], std::make_pair(std::this_thread::get_id(), std::string("second")));
+    EXPECT_NE(workerId, std::this_thread::get_id());
+    EXPECT_EQ(socket->State(), wsConnected);
+}
+
+TEST(WSocketTimers, SetIsEitherFieldAndClearEmptiesBoth) {
+    TWSocket socket(nullptr);
+    EXPECT_FALSE(socket.TimerIsSet(timeval{0, 0}));
+    EXPECT_TRUE(socket.TimerIsSet(timeval{0, 1}));
+    EXPECT_TRUE(socket.TimerIsSet(timeval{7, 0}));
+    timeval time{7, 250000};
+    socket.TimerClear(time);
+    EXPECT_EQ(time.tv_sec, 0);
+    EXPECT_EQ(time.tv_usec, 0);
+    EXPECT_FALSE(socket.TimerIsSet(time));
+}
+
+struct TimerOrder {
+    timeval earlier;
+    timeval later;
+};
+
+class WSocketTimerCmp : public testing::TestWithParam<TimerOrder> {};
+
+// Seconds decide first; the microseconds only between equal seconds.
+TEST_P(WSocketTimerCmp, OrdersBySecondsThenMicroseconds) {
+    TWSocket socket(nullptr);
+    const TimerOrder& order = GetParam();
+    EXPECT_LT(socket.TimerCmp(order.earlier, order.later), 0);
+    EXPECT_GT(socket.TimerCmp(order.later, order.earlier), 0);
+    EXPECT_EQ(socket.TimerCmp(order.earlier, timeval{order.earlier.tv_sec, order.earlier.tv_usec}),
+              0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, WSocketTimerCmp,
+                         testing::Values(TimerOrder{{1, 5}, {1, 6}},
+                                         TimerOrder{{1, 999999}, {2, 0}},
+                                         TimerOrder{{0, 7}, {1, 0}}, TimerOrder{{-1, 0}, {0, 0}},
+                                         TimerOrder{{0, 0}, {0, 1}}));
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "tests/web/WebServerConfigs.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -26,11 +28,16 @@ DebianServer::Config NginxConfig() {
               "  scgi_temp_path {dir}/scgi;\n"
               "  default_type text/plain;\n"
               "  log_format posts '$request_method $request_uri [$request_body]';\n"
+              "  log_format loops '$request_uri';\n"
               "  server {\n"
               "    listen 127.0.0.1:{port};\n"
               "    root {dir};\n"
               "    location = /moved { return 302 /hello.txt; }\n"
               "    location = /relative { absolute_redirect off; return 302 /hello.txt; }\n"
+              "    location = /loop {\n"
+              "      access_log {dir}/loop.log loops;\n"
+              "      return 302 /loop;\n"
+              "    }\n"
               "    location = /cgi-bin/post.pl {\n"
               "      access_log {dir}/posts.log posts;\n"
               "      proxy_pass http://127.0.0.1:{port}/posted;\n"
@@ -61,14 +68,34 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-std::string ReadLogOnceItHolds(const std::string& path, const std::string& line, int timeoutMs) {
+namespace {
+
+std::string ReadLogOnce(const std::string& path,
+                        const std::function<bool(const std::string&)>& done, int timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     std::string log = ReadFile(path);
-    while (log.find(line) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    while (!done(log) && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         log = ReadFile(path);
     }
     return log;
+}
+
+} // namespace
+
+std::string ReadLogOnceItHolds(const std::string& path, const std::string& line, int timeoutMs) {
+    return ReadLogOnce(
+        path, [&](const std::string& log) { return log.find(line) != std::string::npos; },
+        timeoutMs);
+}
+
+std::string ReadLogOnceItHasLines(const std::string& path, size_t count, int timeoutMs) {
+    return ReadLogOnce(
+        path,
+        [&](const std::string& log) {
+            return static_cast<size_t>(std::count(log.begin(), log.end(), '\n')) >= count;
+        },
+        timeoutMs);
 }
 
 } // namespace httptest

@@ -2,6 +2,7 @@
 // Debian's web servers as the HTTP tests run them: the configurations of
 // nginx and tinyproxy, and reading the logs they write.
 
+#include <cstddef>
 #include <string>
 
 #include "tests/support/Pump.h"
@@ -10,7 +11,8 @@
 namespace httptest {
 
 // nginx on 127.0.0.1 serving {dir} (with hello.txt), with "/moved" answering 302 to
-// "/hello.txt", "/relative" the same as a relative Location, and POSTs to
+// "/hello.txt", "/relative" the same as a relative Location, "/loop" answering 302 to
+// itself (each request logged as a line of {dir}/loop.log), and POSTs to
 // "/cgi-bin/post.pl" answered "posted" (the body logged in {dir}/posts.log).
 DebianServer::Config NginxConfig();
 // tinyproxy on 127.0.0.1; `extra` is appended to its configuration.
@@ -22,5 +24,8 @@ std::string ReadFile(const std::string& path);
 // once it holds `line`, or as it is when `timeoutMs` have passed.
 std::string ReadLogOnceItHolds(const std::string& path, const std::string& line,
                                int timeoutMs = WaitBoundMs);
+// The same once the log has at least `count` lines.
+std::string ReadLogOnceItHasLines(const std::string& path, size_t count,
+                                  int timeoutMs = WaitBoundMs);
 
 } // namespace httptest

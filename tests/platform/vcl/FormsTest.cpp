@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/MessageLoop.h"
 #include "platform/vcl/TestHook.h"
 #include "tests/platform/vcl/ExampleForm.h"
 #include "tests/support/Pump.h"
@@ -297,6 +299,26 @@ TEST(Application, MainFormClosingEndsRunAndFreesTheForms) {
     EXPECT_TRUE(Application->Terminated);
     EXPECT_EQ(log, (Events{"destroy "}));
     EXPECT_EQ(Application->MainForm, nullptr);
+}
+
+// One turn runs what waits, or sleeps until something comes: a wait of
+// such turns for a timer wakes for the timer instead of turning on and on,
+// and what runs inside it runs in a nested loop.
+TEST(Application, HandleMessageSleepsUntilAnEventComes) {
+    bool fired = false;
+    bool nested = false;
+    QTimer::singleShot(30, [&] {
+        fired = true;
+        nested = InNestedLoop();
+    });
+    int turns = 0;
+    while (!fired && turns < 1000) {
+        Application->HandleMessage();
+        ++turns;
+    }
+    EXPECT_TRUE(fired);
+    EXPECT_TRUE(nested);
+    EXPECT_LT(turns, 1000) << "the wait turned instead of sleeping";
 }
 
 TEST(Screen, GivesTheScreenAndDesktopSize) {
