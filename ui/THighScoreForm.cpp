@@ -481,7 +481,7 @@ void THighScoreForm::SendScoreMail(TStringList& posted, const AnsiString& email,
 }
 
 AnsiString THighScoreForm::PostedFileName() const {
-    return Form1->AppDir + "posted.txt";
+    return GetWriteDir(WrittenFile::Kept) + "posted.txt";
 }
 
 bool THighScoreForm::EntersOnlineTable(const TScore& record, TList* list) {

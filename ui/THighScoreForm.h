@@ -7,7 +7,8 @@
 // and shown modally, by the controller after an arcade match and from the
 // main menu. Its compare button fetches the world-wide table from the
 // maker's web server once per run and posts the local results good enough
-// for it; "posted.txt" in the program folder remembers what was sent.
+// for it; "posted.txt" (where GetWriteDir puts kept records) remembers
+// what was sent.
 
 #include <cstdint>
 

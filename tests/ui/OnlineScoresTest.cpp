@@ -7,7 +7,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +19,7 @@
 #include "online/TUpdateNotification.h"
 #include "platform/vcl/StdCtrls.h"
 #include "tests/fixtures/MakerServer.h"
+#include "tests/support/ScopedReadOnly.h"
 #include "tests/ui/ControlFixture.h"
 #include "tests/web/HttpConnectorTestSupport.h"
 #include "ui/TEnterNameForm.h"
@@ -131,8 +135,8 @@ protected:
         return paths;
     }
     size_t RequestCount(const char* path) { return server.RequestsTo(path).size(); }
-    std::string Posted() {
-        std::ifstream file(Folder() + "posted.txt", std::ios::binary);
+    std::string Posted(const std::string& folder = "") {
+        std::ifstream file((folder.empty() ? Folder() : folder) + "posted.txt", std::ios::binary);
         if (!file)
             return "(missing)";
         std::stringstream text;
@@ -462,17 +466,42 @@ TEST_F(OnlineScoresTest, AResultWhoseDigitsArePostedIsShownButNotSentAgain) {
     EXPECT_EQ(Posted(), "Bea from X: Stage 9 Score 12500\r\n\r\n");
 }
 
-TEST_F(OnlineScoresTest, AnAcceptedMailIsAddedToWhatWasPosted) {
-    WriteFile("posted.txt", "Bea from X: Stage 9 Score 777\r\n\r\n");
+// Where "posted.txt" is read and written: beside the program, or in the
+// user's data folder when the program folder is read-only (installed).
+class PostedFileTest : public OnlineScoresTest, public testing::WithParamInterface<bool> {
+protected:
+    bool ReadOnly() const { return GetParam(); }
+    std::string PostedFolder() const {
+        return ReadOnly() ? std::string(std::getenv("XDG_DATA_HOME")) + "/Korvel/" : Folder();
+    }
+};
+
+TEST_P(PostedFileTest, AnAcceptedMailIsAddedToWhatWasPosted) {
+    std::filesystem::create_directories(PostedFolder());
+    std::ofstream(PostedFolder() + "posted.txt", std::ios::binary)
+        << "Bea from X: Stage 9 Score 777\r\n\r\n";
+    std::optional<ScopedReadOnly> readOnly;
+    if (ReadOnly())
+        readOnly.emplace(Folder());
     server.AnswerPage(Page(Rows(10)));
-    Start({{GameSetting::HighScores, "Anna|7|4800||"}});
+    Start({{GameSetting::HighScores, "Anna|7|4800||Bea|9|777||"}});
     ExpectConsent();
     ExpectAddress(Address, "Norway");
     ExpectMessage(502, 504, MB_ICONEXCLAMATION);
     Compare();
-    EXPECT_EQ(Posted(), "Bea from X: Stage 9 Score 777\r\n\r\n"
-                        "Anna from Norway: Stage 7 Score 4800\r\n\r\n");
+    EXPECT_EQ(server.RequestsTo(makerserver::MailScript)[0].body,
+              MailBody(Address, "Anna from Norway: Stage 7 Score 4800\r\n"))
+        << "Bea's result was posted before";
+    EXPECT_EQ(Posted(PostedFolder()), "Bea from X: Stage 9 Score 777\r\n\r\n"
+                                      "Anna from Norway: Stage 7 Score 4800\r\n\r\n");
+    if (ReadOnly())
+        EXPECT_EQ(Posted(), "(missing)");
 }
+
+INSTANTIATE_TEST_SUITE_P(Folders, PostedFileTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "ReadOnlyProgramFolder" : "ProgramFolder";
+                         });
 
 TEST_F(OnlineScoresTest, ARefusedMailWritesNothingAndIsOfferedAgainNextRun) {
     server.AnswerPage(Page(Rows(10)));
