@@ -17,7 +17,7 @@ std::unique_ptr<TFileStream> CreateLogStream(const AnsiString& fileName) {
 } // namespace
 
 TLogFile::TLogFile() {
-    FileName = GetProgramDir() + "log.txt";
+    FileName = GetWriteDir(WrittenFile::Log) + "log.txt";
     TStringList previousLines;
     ReadPreviousLog(previousLines);
     CreateLog();
@@ -41,8 +41,8 @@ void TLogFile::ReadPreviousLog(TStrings& lines) const {
     }
 }
 
-// A program folder that cannot take the log (a read-only installation)
-// moves it to the temporary folder.
+// A log that cannot be created where it belongs (another copy of the game
+// holds it) goes to the temporary folder.
 void TLogFile::CreateLog() {
     Stream = CreateLogStream(FileName);
     if (Stream)

@@ -1,5 +1,6 @@
 #pragma once
-// The program's log "log.txt" beside the program: keeps the last 1500 lines
+// The program's log "log.txt" beside the program, or in the user's state
+// folder when the program folder is read-only: keeps the last 1500 lines
 // of the previous run, writes a header and then takes lines until the
 // program closes. Lines end with a line feed only.
 

@@ -12,6 +12,7 @@
 #include "platform/vcl/Forms.h"
 #include "platform/win32/Resources.h"
 #include "platform/win32/ShellApi.h"
+#include "platform/win32/UserFolders.h"
 #include "platform/win32/WinBase.h"
 #include "platform/win32/WinGdi.h"
 #include "platform/win32/WinReg.h"
@@ -160,7 +161,7 @@ AnsiString Hex2(unsigned char byte) {
 }
 
 bool OpenThroughRedirectPage(const AnsiString& address) {
-    const AnsiString page = GetProgramDir() + "temp.html";
+    const AnsiString page = GetWriteDir(WrittenFile::Temporary) + "temp.html";
     try {
         SaveTextFile(page, "<HTML><HEAD><meta http-equiv=\"refresh\" content=\"0;URL=" + address +
                                "\"></HEAD></HTML>");
@@ -205,6 +206,18 @@ AnsiString GetTempDir() {
     std::vector<char> buffer(needed + 1);
     const DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
     return length > 0 && length < buffer.size() ? AnsiString(buffer.data(), length) : AnsiString();
+}
+
+AnsiString GetWriteDir(WrittenFile kind) {
+    const AnsiString program = GetProgramDir();
+    if (FolderIsWritable(program))
+        return program;
+    if (kind == WrittenFile::Temporary)
+        return GetTempDir();
+    const AnsiString folder =
+        (kind == WrittenFile::Log ? UserStateHome() : UserDataHome()) + "/" + ProductTitle;
+    CreateUserFolder(folder);
+    return folder + "/";
 }
 
 AnsiString GetVersionString() {

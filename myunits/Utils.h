@@ -10,6 +10,16 @@
 AnsiString GetProgramDir();
 AnsiString GetInstallPathOrCurrentDir();
 AnsiString GetTempDir();
+
+// The files the program writes, by where they go when the program folder
+// cannot be written (an installed game): the log to $XDG_STATE_HOME/Korvel/,
+// records kept between runs (posted scores, a saved game) to
+// $XDG_DATA_HOME/Korvel/, pages made for the moment to the temporary folder.
+enum class WrittenFile { Log, Kept, Temporary };
+// The folder for such a file: the program folder while it takes new files
+// (a build folder, a copy in the user's home), else the user's folder for
+// the kind, created when missing. Files are read back from the same place.
+AnsiString GetWriteDir(WrittenFile kind);
 AnsiString GetVersionString();
 AnsiString GetSystemInfoText(bool omitColorLine);
 // The operating system's name; `code` gets the system's number (7 other).

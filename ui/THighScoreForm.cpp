@@ -433,7 +433,7 @@ bool THighScoreForm::ParseLatestVersion(TStringList* page) {
 // "posted.txt" still enters the online table but is not sent again. The
 // enter-name dialog asks once, before the first line of the mail.
 void THighScoreForm::PostQualifyingScores() {
-    TPostedScores posted(Form1->AppDir, *Form1->LogFile);
+    TPostedScores posted(*Form1->LogFile);
     const AnsiString postedText = posted.Text();
     AnsiString email;
     AnsiString country;

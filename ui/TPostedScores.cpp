@@ -3,8 +3,8 @@
 #include "myunits/TLogFile.h"
 #include "myunits/Utils.h"
 
-TPostedScores::TPostedScores(const AnsiString& programDir, TLogFile& log) : log_(log) {
-    places_.push_back({programDir + "posted.txt"});
+TPostedScores::TPostedScores(TLogFile& log) : log_(log) {
+    places_.push_back({GetWriteDir(WrittenFile::Kept) + "posted.txt"});
     const AnsiString fallback = GetTempDir() + "posted.txt";
     if (fallback != places_.front().fileName)
         places_.push_back({fallback});

@@ -1,9 +1,10 @@
 #pragma once
 // "posted.txt", the record of the results already mailed to the maker's
 // high-score relay: lines of text, each mail's score lines followed by an
-// empty line. It lives beside the program; where the program folder cannot
-// take it, in the temporary folder, where the log goes then as well. Both
-// places are read, so a result recorded in either counts as posted.
+// empty line. It lives where GetWriteDir puts kept records (beside the
+// program, or the user's data folder for an installed game); where that
+// place cannot take it, in the temporary folder. Both places are read, so a
+// result recorded in either counts as posted.
 //
 // A file that is there but cannot be read (or holds more than MaxBytes) is
 // never replaced, so a record that could not be read is not lost to the
@@ -20,7 +21,7 @@ public:
     static constexpr int64_t MaxBytes = 1024 * 1024;
 
     // Reads both places.
-    TPostedScores(const AnsiString& programDir, TLogFile& log);
+    explicit TPostedScores(TLogFile& log);
 
     // Everything recorded in either place, as one text.
     AnsiString Text() const;

@@ -24,5 +24,8 @@ add_custom_command(
 add_custom_target(korvel_languages ALL
   DEPENDS ${korvel_language_file} ${KORVEL_ENCIPHERED_LANGUAGE_FILE})
 
+install(TARGETS korvel RUNTIME DESTINATION ${KORVEL_INSTALL_DIR})
+install(FILES ${korvel_language_file} DESTINATION ${KORVEL_INSTALL_DIR})
+
 # Everything the program reads beside it is built with it.
 add_dependencies(korvel korvel_languages korvel_packs korvel_sounds korvel_songs korvel_help)

@@ -7,7 +7,6 @@
 #include <dirent.h>
 #include <fstream>
 #include <optional>
-#include <pwd.h>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -15,15 +14,9 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
-namespace {
+#include "platform/win32/UserFolders.h"
 
-std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
-    if (home && home[0])
-        return home;
-    const passwd* user = getpwuid(getuid());
-    return user ? user->pw_dir : "/";
-}
+namespace {
 
 // The folder a volume path stands for: "c:\" is the disk of the home
 // folder, an absolute path is itself.
@@ -34,7 +27,7 @@ std::optional<std::string> VolumeFolder(LPCSTR rootPath) {
     const bool drive = (path.size() == 2 || (path.size() == 3 && path[2] == '\\')) &&
                        std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
     if (drive && std::tolower(static_cast<unsigned char>(path[0])) == 'c')
-        return HomeFolder();
+        return UserHome();
     return std::nullopt;
 }
 

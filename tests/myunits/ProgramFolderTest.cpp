@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -13,6 +14,7 @@
 #include "myunits/Utils.h"
 #include "platform/vcl/TestHook.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/ScopedReadOnly.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -138,6 +140,68 @@ TEST_F(LogFileTest, NoWritableFolderAtAllLeavesTheProgramRunningWithoutALog) {
     EXPECT_TRUE(fs::is_directory(Log()));
 }
 
+// An installed game: the program folder is read-only for the player.
+class ReadOnlyProgramFolderTest : public ProgramFolderTest {
+protected:
+    fs::path StateFolder() const { return fs::path(std::getenv("XDG_STATE_HOME")) / "Korvel"; }
+
+    const ScopedReadOnly readOnly{programDir};
+};
+
+struct WriteDirCase {
+    WrittenFile kind;
+    const char* variable; // the folder's environment variable
+    const char* below;    // the folder below it
+};
+
+class WriteDirTest : public ProgramFolderTest, public testing::WithParamInterface<WriteDirCase> {};
+
+TEST_P(WriteDirTest, AWritableProgramFolderTakesTheFile) {
+    EXPECT_EQ(GetWriteDir(GetParam().kind), programDir);
+    EXPECT_FALSE(fs::exists(std::getenv("XDG_STATE_HOME")));
+    EXPECT_FALSE(fs::exists(std::getenv("XDG_DATA_HOME")));
+}
+
+TEST_P(WriteDirTest, AReadOnlyProgramFolderSendsTheFileToTheUsersFolder) {
+    const ScopedReadOnly readOnly(programDir);
+    const AnsiString folder = AnsiString(std::getenv(GetParam().variable)) + GetParam().below;
+    EXPECT_EQ(GetWriteDir(GetParam().kind), folder);
+    EXPECT_TRUE(fs::is_directory(folder));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, WriteDirTest,
+    testing::Values(WriteDirCase{WrittenFile::Log, "XDG_STATE_HOME", "/Korvel/"},
+                    WriteDirCase{WrittenFile::Kept, "XDG_DATA_HOME", "/Korvel/"},
+                    WriteDirCase{WrittenFile::Temporary, "TMPDIR", ""}));
+
+using ReadOnlyLogTest = ReadOnlyProgramFolderTest;
+
+TEST_F(ReadOnlyLogTest, TheLogGoesToTheUsersStateFolderAndKeepsThePreviousLogThere) {
+    { TLogFile log; }
+    const size_t firstRun = LinesOf(ReadAll(StateFolder() / "log.txt")).size();
+    {
+        TLogFile log;
+        log.WriteLine("second run");
+    }
+    const std::vector<std::string> lines = LinesOf(ReadAll(StateFolder() / "log.txt"));
+    EXPECT_EQ(lines[0], "Korvel Logfile"); // the first run's log, kept
+    ExpectHeaderAt(lines, firstRun);
+    EXPECT_EQ(lines.back(), "second run");
+    EXPECT_FALSE(fs::exists(Log()));
+    EXPECT_FALSE(fs::exists(temp / "log.txt"));
+}
+
+TEST_F(ReadOnlyLogTest, AStateFolderThatCannotBeMadeMovesTheLogToTheTemporaryFolder) {
+    tempFolder.Write("state", "a file where the folder should be");
+    const ScopedEnv stateHome("XDG_STATE_HOME", tempFolder.File("state").c_str());
+    {
+        TLogFile log;
+        log.WriteLine("in temp");
+    }
+    EXPECT_EQ(LinesOf(ReadAll(temp / "log.txt")).back(), "in temp");
+}
+
 TEST_F(LogFileTest, IsTheOneInstance) {
     TLogFile log;
     EXPECT_EQ(&Singleton<TLogFile>::GetSingleton(), &log);
@@ -192,6 +256,17 @@ TEST_F(BrowserTest, AddressTheShellRefusesGoesThroughTheRedirectPage) {
     EXPECT_EQ(ReadAll(programDir + "temp.html"),
               "<HTML><HEAD><meta http-equiv=\"refresh\" content=\"0;URL=korvel.example/page?x=1\">"
               "</HEAD></HTML>\r\n");
+}
+
+TEST_F(BrowserTest, AReadOnlyProgramFolderPutsTheRedirectPageInTheTemporaryFolder) {
+    UseOpener(opener);
+    const ScopedReadOnly readOnly(programDir);
+    OpenURLInBrowser("korvel.example/page?x=1", false);
+    EXPECT_EQ(Opened(), "korvel.example/page?x=1\n");
+    EXPECT_EQ(ReadAll(temp / "temp.html"),
+              "<HTML><HEAD><meta http-equiv=\"refresh\" content=\"0;URL=korvel.example/page?x=1\">"
+              "</HEAD></HTML>\r\n");
+    EXPECT_FALSE(fs::exists(programDir + "temp.html"));
 }
 
 TEST_F(BrowserTest, EveryWayFailingShowsTheAddress) {

@@ -37,6 +37,10 @@ void TestEnvironment::Enter(const TempFolder& root) {
         root.Write("program/korvel", "");
     }
     setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    // Where the program's files go when its folder is read-only: never the
+    // real home.
+    setenv("XDG_STATE_HOME", root.File("state").c_str(), 1);
+    setenv("XDG_DATA_HOME", root.File("data").c_str(), 1);
     SetModuleFileName(program + "korvel");
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // What every test stands on, made by the test main: a registry hive of its
-// own (a fresh $XDG_CONFIG_HOME) and a program folder of its own with links
+// own (a fresh $XDG_CONFIG_HOME), user folders of its own ($XDG_STATE_HOME,
+// $XDG_DATA_HOME, not yet made) and a program folder of its own with links
 // to the build's data files, which the platform reports as the program's
 // folder. The process gets one pair before the first test; each test gets
 // a fresh pair for as long as it runs, so nothing one test stores or writes

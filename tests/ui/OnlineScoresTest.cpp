@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <sys/file.h>
@@ -21,6 +23,7 @@
 #include "platform/vcl/StdCtrls.h"
 #include "tests/fixtures/MakerServer.h"
 #include "tests/support/ScopedEnv.h"
+#include "tests/support/ScopedReadOnly.h"
 #include "tests/support/TempFolder.h"
 #include "tests/ui/ControlFixture.h"
 #include "tests/web/HttpConnectorTestSupport.h"
@@ -144,8 +147,8 @@ protected:
         return paths;
     }
     size_t RequestCount(const char* path) { return server.RequestsTo(path).size(); }
-    std::string Posted() {
-        std::ifstream file(Folder() + "posted.txt", std::ios::binary);
+    std::string Posted(const std::string& folder = "") {
+        std::ifstream file((folder.empty() ? Folder() : folder) + "posted.txt", std::ios::binary);
         if (!file)
             return "(missing)";
         std::stringstream text;
@@ -484,17 +487,42 @@ TEST_F(OnlineScoresTest, AResultWhoseDigitsArePostedIsShownButNotSentAgain) {
     EXPECT_EQ(Posted(), "Bea from X: Stage 9 Score 12500\r\n\r\n");
 }
 
-TEST_F(OnlineScoresTest, AnAcceptedMailIsAddedToWhatWasPosted) {
-    WriteFile("posted.txt", "Bea from X: Stage 9 Score 777\r\n\r\n");
+// Where "posted.txt" is read and written: beside the program, or in the
+// user's data folder when the program folder is read-only (installed).
+class PostedFileTest : public OnlineScoresTest, public testing::WithParamInterface<bool> {
+protected:
+    bool ReadOnly() const { return GetParam(); }
+    std::string PostedFolder() const {
+        return ReadOnly() ? std::string(std::getenv("XDG_DATA_HOME")) + "/Korvel/" : Folder();
+    }
+};
+
+TEST_P(PostedFileTest, AnAcceptedMailIsAddedToWhatWasPosted) {
+    std::filesystem::create_directories(PostedFolder());
+    std::ofstream(PostedFolder() + "posted.txt", std::ios::binary)
+        << "Bea from X: Stage 9 Score 777\r\n\r\n";
+    std::optional<ScopedReadOnly> readOnly;
+    if (ReadOnly())
+        readOnly.emplace(Folder());
     server.AnswerPage(Page(Rows(10)));
-    Start({{GameSetting::HighScores, "Anna|7|4800||"}});
+    Start({{GameSetting::HighScores, "Anna|7|4800||Bea|9|777||"}});
     ExpectConsent();
     ExpectAddress(Address, "Norway");
     ExpectMessage(502, 504, MB_ICONEXCLAMATION);
     Compare();
-    EXPECT_EQ(Posted(), "Bea from X: Stage 9 Score 777\r\n\r\n"
-                        "Anna from Norway: Stage 7 Score 4800\r\n\r\n");
+    EXPECT_EQ(server.RequestsTo(makerserver::MailScript)[0].body,
+              MailBody(Address, "Anna from Norway: Stage 7 Score 4800\r\n"))
+        << "Bea's result was posted before";
+    EXPECT_EQ(Posted(PostedFolder()), "Bea from X: Stage 9 Score 777\r\n\r\n"
+                                      "Anna from Norway: Stage 7 Score 4800\r\n\r\n");
+    if (ReadOnly())
+        EXPECT_EQ(Posted(), "(missing)");
 }
+
+INSTANTIATE_TEST_SUITE_P(Folders, PostedFileTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? "ReadOnlyProgramFolder" : "ProgramFolder";
+                         });
 
 TEST_F(OnlineScoresTest, ARefusedMailWritesNothingAndIsOfferedAgainNextRun) {
     server.AnswerPage(Page(Rows(10)));
@@ -519,7 +547,7 @@ TEST_F(OnlineScoresTest, ARefusedMailWritesNothingAndIsOfferedAgainNextRun) {
 
 // ---- When the program folder does not keep the record ----
 
-enum class Obstacle { FolderInItsPlace, HeldByAnotherProgram, TooLargeToRead, NoProgramFolder };
+enum class Obstacle { FolderInItsPlace, HeldByAnotherProgram, TooLargeToRead };
 
 struct PostedCase {
     const char* name;
@@ -550,15 +578,7 @@ protected:
         case Obstacle::TooLargeToRead:
             WriteFile("posted.txt", std::string(TPostedScores::MaxBytes + 1, '7'));
             break;
-        case Obstacle::NoProgramFolder:
-            break;
         }
-    }
-    // The program as it finds its folder, after each start.
-    void StartOnObstacle(const std::map<int, AnsiString>& settings = {}) {
-        Start(settings);
-        if (GetParam().obstacle == Obstacle::NoProgramFolder)
-            Form1->AppDir = Folder() + "gone/";
     }
     // What the program folder holds in the place of the record, unchanged.
     void ExpectProgramFolderUnchanged() {
@@ -572,9 +592,6 @@ protected:
         case Obstacle::TooLargeToRead:
             EXPECT_EQ(Posted(), std::string(TPostedScores::MaxBytes + 1, '7'));
             break;
-        case Obstacle::NoProgramFolder:
-            EXPECT_FALSE(std::filesystem::exists(Folder() + "gone"));
-            break;
         }
     }
     int held = -1;
@@ -586,7 +603,7 @@ protected:
 TEST_P(PostedElsewhereTest, TheRecordGoesToTheTemporaryFolderAndTheNextRunKnowsIt) {
     PutObstacle();
     server.AnswerPage(Page(Rows(10)));
-    StartOnObstacle({{GameSetting::HighScores, "Anna|7|4800||"}});
+    Start({{GameSetting::HighScores, "Anna|7|4800||"}});
     ExpectAcceptedMail();
     Compare();
     EXPECT_EQ(temporary.Read("posted.txt"), "Anna from Norway: Stage 7 Score 4800\r\n\r\n");
@@ -596,7 +613,7 @@ TEST_P(PostedElsewhereTest, TheRecordGoesToTheTemporaryFolderAndTheNextRunKnowsI
     EXPECT_NE(log.find("posted.txt"), std::string::npos) << log;
 
     StopProgram();
-    StartOnObstacle();
+    Start();
     ExpectConsent();
     Compare();
     EXPECT_EQ(RequestCount(makerserver::MailScript), 1u) << "the same result was mailed again";
@@ -610,8 +627,7 @@ INSTANTIATE_TEST_SUITE_P(
         PostedCase{"AFolderInItsPlace", Obstacle::FolderInItsPlace, "Posted scores not saved: "},
         PostedCase{"HeldByAnotherProgram", Obstacle::HeldByAnotherProgram,
                    "Posted scores not saved: "},
-        PostedCase{"TooLargeToRead", Obstacle::TooLargeToRead, "Posted scores not read: "},
-        PostedCase{"NoProgramFolder", Obstacle::NoProgramFolder, "Posted scores not saved: "}),
+        PostedCase{"TooLargeToRead", Obstacle::TooLargeToRead, "Posted scores not read: "}),
     [](const testing::TestParamInfo<PostedCase>& info) { return info.param.name; });
 
 TEST_F(OnlineScoresTest, AnAcceptedMailThatNoPlaceRecordsIsStillReportedSent) {
