@@ -13,6 +13,7 @@
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/StdCtrls.h"
+#include "tests/ui/DrawnBoard.h"
 #include "tests/ui/GameFixture.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
@@ -70,6 +71,13 @@ protected:
             count += dynamic_cast<TTutorialForm*>(static_cast<TComponent*>(Form1->Components[i])) !=
                      nullptr;
         return count;
+    }
+    // The board as drawn matches its record: the pieces stand where the
+    // record has them, and no mark is left lit.
+    void ExpectDrawnAsRecorded(const char* how) {
+        const DrawnBoard drawn(Board(), Form1->GraphicsLibrary);
+        EXPECT_EQ(drawn.Pieces(), DrawnBoard::PiecesOf(CurrentBoard()))
+            << how << " page " << int(Tutorial().Page) << ", drawn: " << drawn.Shown();
     }
     AnsiString Panel(int index) { return Form1->StatusBar1->Panels->Items[index]->Text; }
     std::vector<TMenuItem*> GameMenuItems() {
@@ -144,6 +152,21 @@ TEST_F(TutorialTest, NextWalksEveryPageWithItsPositionAndTexts) {
     EXPECT_EQ(HistoryCount(), 1);
 }
 
+// What the board shows, not only what its record holds: every page as Next
+// and Back leave it, the demonstrated moves included.
+TEST_F(TutorialTest, EveryPageDrawsTheBoardItsRecordHolds) {
+    StartTutorial();
+    ExpectDrawnAsRecorded("opened on");
+    while (Tutorial().Page < 10) {
+        Tutorial().Button1->Click();
+        ExpectDrawnAsRecorded("Next to");
+    }
+    while (Tutorial().Page > 0) {
+        Tutorial().Button2->Click();
+        ExpectDrawnAsRecorded("Back to");
+    }
+}
+
 TEST_F(TutorialTest, BackStepsToThePageBefore) {
     StartTutorial();
     GoToPage(6);
@@ -216,6 +239,7 @@ TEST_F(TutorialTest, PageNineLetsTheComputerAnswerAWrongJumpOnceThenSetsItBack) 
     PlayAndSettle(MoveRecord{6, 2, 0, Jump});
     EXPECT_EQ(Tutorial().Page, 10);
     EXPECT_EQ(Game().GetGameString(), "212212000021000000221200003700");
+    ExpectDrawnAsRecorded("the user's jump to");
     EXPECT_FALSE(Game().IsGameUIEnabled());
     EXPECT_EQ(HistoryCount(), before + 3); // the computer was not asked
 }
