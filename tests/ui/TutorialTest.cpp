@@ -385,6 +385,60 @@ TEST_F(TutorialTest, NextPressedWhileTheComputerAnswersDoesNothing) {
     EXPECT_EQ(Game().GetGameString(), kJumping);
 }
 
+struct WindowSizeCase {
+    const char* name;
+    int width;
+    int height;
+};
+
+void PrintTo(const WindowSizeCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class TutorialWindowSizeTest : public TutorialTest,
+                               public testing::WithParamInterface<WindowSizeCase> {
+protected:
+    void ExpectSize(const char* when) {
+        const WindowSizeCase& c = GetParam();
+        EXPECT_EQ(Form1->Width, c.width) << when;
+        EXPECT_EQ(Form1->Height, c.height) << when;
+        EXPECT_EQ(Game().GetSetting(GameSetting::WindowWidth), IntToStr(c.width)) << when;
+        EXPECT_EQ(Game().GetSetting(GameSetting::WindowHeight), IntToStr(c.height)) << when;
+    }
+};
+
+// The tutorial takes the menu bar away and gives it back; the window keeps
+// its size meanwhile (the board gets the bar's room), so the stored size
+// does not grow from one start to the next.
+TEST_P(TutorialWindowSizeTest, TheSizeSurvivesTheHiddenMenuAndARestart) {
+    const WindowSizeCase& c = GetParam();
+    StoreSettings({{GameSetting::WindowWidth, IntToStr(c.width)},
+                   {GameSetting::WindowHeight, IntToStr(c.height)}});
+    StartTutorial();
+    ASSERT_EQ(Form1->Menu, nullptr);
+    ExpectSize("menu hidden");
+    EXPECT_EQ(Form1->ClientHeight, c.height);
+
+    hook.ExpectMessageBox(Text(480)).Press(IDYES);
+    ExpectWelcome();
+    ExpectSelection(MatchChoice());
+    Tutorial().Button3->Click();
+    ASSERT_EQ(Form1->Menu, Form1->MainMenu1);
+    ExpectSize("menu shown again");
+    EXPECT_LT(Form1->ClientHeight, c.height);
+
+    StopProgram();
+    StartProgram();
+    ExpectSize("after a restart");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TutorialWindowSizeTest,
+                         testing::Values(WindowSizeCase{"DesignSize", 640, 480},
+                                         WindowSizeCase{"Larger", 720, 560}),
+                         [](const testing::TestParamInfo<WindowSizeCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST_F(TutorialTest, ClosingTheProgramDuringTheTutorialFreesItsWindow) {
     StartTutorial();
     GoToPage(2);
