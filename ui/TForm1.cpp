@@ -157,8 +157,11 @@ void TForm1::FormShow(TObject*) {
     try {
         Languages = new TMyLanguages(languageFile, true);
     } catch (const std::exception&) {
-        // Without its texts the program has nothing to show.
-        CannotStart("the language file \"" + languageFile + "\" could not be read.");
+        // Without its texts the program has nothing to show, and no text to
+        // say so in but its own.
+        CannotStart("Korvel cannot start: the language file \"" + languageFile +
+                        "\" could not be read.",
+                    "Korvel");
         return;
     }
     Application->Title = Languages->GetString(207);
@@ -172,7 +175,7 @@ void TForm1::FormShow(TObject*) {
         Game->SetGraphicsLibrary(GraphicsLibrary);
     } catch (const Exception&) {
         // Without a board there is no game.
-        CannotStart("the graphics set \"" + pack + "\" could not be loaded.");
+        CannotStart(Languages->GetString(42) + " " + pack, Languages->GetString(207));
         return;
     }
     RestoreWindowSize();
@@ -183,8 +186,8 @@ void TForm1::FormShow(TObject*) {
     UpdateCaption();
 }
 
-void TForm1::CannotStart(const AnsiString& reason) {
-    Application->MessageBox("Korvel cannot start: " + reason, "Korvel", MB_ICONSTOP);
+void TForm1::CannotStart(const AnsiString& text, const AnsiString& caption) {
+    Application->MessageBox(text, caption, MB_ICONSTOP);
     Application->Terminate();
 }
 
