@@ -368,6 +368,9 @@ void VellGameControl::FlashGlow() {
 void VellGameControl::ApplyScriptedMove(int32_t a, int32_t b, int32_t c, uint8_t kind,
                                         uint8_t side) {
     Engine->PerformMove(MoveRecord{a, b, c, kind}, side);
+    // The animation's last frame still shows a moved or removed piece where
+    // it stood; not every tutorial page sets a position that would cover it.
+    Engine->DrawBoard();
 }
 
 // The arcade clock goes on while the window is open; a stage lost on time

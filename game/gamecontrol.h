@@ -149,6 +149,8 @@ public:
     void RedrawAll();
     void BlinkPoints(const uint8_t mask[PointCount]);
     void FlashGlow();
+    // The board view performs the move with its animation, then the board
+    // is drawn as the move left it; history and side to move stay.
     void ApplyScriptedMove(int32_t a, int32_t b, int32_t c, uint8_t kind, uint8_t side);
     // The high-score window with the local table, modally; the arcade
     // clock goes on meanwhile.

@@ -14,10 +14,25 @@
 #include "platform/win32/Resources.h"
 #include "platform/win32/ShellApi.h"
 #include "platform/win32/WinGdi.h"
+#include "ui/MenuImages.h"
 #include "ui/TSurrenderForm.h"
 #include "web/HTTPConnector.h"
 
 TForm1* Form1 = nullptr;
+
+namespace {
+
+// The image list's pictures, which the form resource carries with it.
+void LoadMenuImages(TImageList* images) {
+    TMemoryStream stream;
+    stream.WriteBuffer(OtherGameImage, OtherGameImageSize);
+    stream.Position = 0;
+    TBitmap bitmap;
+    bitmap.LoadFromStream(stream);
+    images->Add(&bitmap, nullptr);
+}
+
+} // namespace
 
 TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
     Name = "Form1";
@@ -60,14 +75,15 @@ TForm1::~TForm1() {
 }
 
 // The menu bar of the form resource: items with their Tags (the language
-// texts that replace the design captions) and handlers. The other games
-// have no window yet; their item stays hidden, and so does the survey's.
-// The mailing-list item is shown at start-up by the settings.
+// texts that replace the design captions) and handlers. The controller
+// shows the draw offer; the survey's item stays hidden. The mailing-list
+// item is shown at start-up by the settings.
 void TForm1::CreateMenu() {
     MainMenu1 = new TMainMenu(this);
     MainMenu1->Name = "MainMenu1";
     ImageList1 = new TImageList(this);
     ImageList1->Name = "ImageList1";
+    LoadMenuImages(ImageList1);
     MainMenu1->Images = ImageList1;
 
     const auto item = [this](TMenuItem*& menuItem, TMenuItem* parent, const char* name, int tag,
@@ -141,8 +157,11 @@ void TForm1::FormShow(TObject*) {
     try {
         Languages = new TMyLanguages(languageFile, true);
     } catch (const std::exception&) {
-        // Without its texts the program has nothing to show.
-        CannotStart("the language file \"" + languageFile + "\" could not be read.");
+        // Without its texts the program has nothing to show, and no text to
+        // say so in but its own.
+        CannotStart("Korvel cannot start: the language file \"" + languageFile +
+                        "\" could not be read.",
+                    "Korvel");
         return;
     }
     Application->Title = Languages->GetString(207);
@@ -156,7 +175,7 @@ void TForm1::FormShow(TObject*) {
         Game->SetGraphicsLibrary(GraphicsLibrary);
     } catch (const Exception&) {
         // Without a board there is no game.
-        CannotStart("the graphics set \"" + pack + "\" could not be loaded.");
+        CannotStart(Languages->GetString(42) + " " + pack, Languages->GetString(207));
         return;
     }
     RestoreWindowSize();
@@ -167,8 +186,8 @@ void TForm1::FormShow(TObject*) {
     UpdateCaption();
 }
 
-void TForm1::CannotStart(const AnsiString& reason) {
-    Application->MessageBox("Korvel cannot start: " + reason, "Korvel", MB_ICONSTOP);
+void TForm1::CannotStart(const AnsiString& text, const AnsiString& caption) {
+    Application->MessageBox(text, caption, MB_ICONSTOP);
     Application->Terminate();
 }
 

@@ -95,7 +95,7 @@ public:
 private:
     void CreateMenu();
     void CreateStatusBar();
-    void CannotStart(const AnsiString& reason);
+    void CannotStart(const AnsiString& text, const AnsiString& caption);
     void WarnAboutColourDepth();
     void RestoreWindowSize();
     void SetMenuChecks();

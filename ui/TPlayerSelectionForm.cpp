@@ -12,6 +12,10 @@ namespace {
 
 using namespace GameSetting;
 
+// Followed by a blank and the file.
+constexpr int PackNotLoaded = 281;
+constexpr int PreviewNotRead = 298;
+
 AnsiString Text(int number) {
     return Form1->Languages->GetString(number);
 }
@@ -312,7 +316,7 @@ bool TPlayerSelectionForm::LoadPack(int set) {
         Form1->Invalidate();
         return true;
     } catch (const Exception&) {
-        ShowError("The graphics set \"" + pack + "\" could not be loaded.");
+        ShowError(Text(PackNotLoaded) + " " + pack);
         return false;
     }
 }
@@ -325,7 +329,7 @@ void TPlayerSelectionForm::ShowPreview(int set) {
     } catch (const Exception&) {
         Image1->Picture->Bitmap->Width = 0;
         Image1->Picture->Bitmap->Height = 0;
-        ShowError("The preview picture \"" + preview + "\" could not be read.");
+        ShowError(Text(PreviewNotRead) + " " + preview);
     }
 }
 

@@ -133,6 +133,11 @@ void TCustomSocksWSocket::TriggerSessionConnected(WORD Error) {
 }
 
 bool TCustomSocksWSocket::TriggerDataAvailable(WORD Error) {
+    // No data can come while no phase awaits it, so there is no error for
+    // that case: every phase but the idle one awaits a reply, and the
+    // socket reports the connection before it offers any data, by which
+    // time a level 4 or 4A request has left the connecting phase (data
+    // there is the level 5 greeting's reply).
     switch (FSocksState) {
     case SocksIdle:
         return TCustomWSocket::TriggerDataAvailable(Error);

@@ -131,8 +131,15 @@ TForm::TForm(TComponent* AOwner)
                    menu_->bar_->setParent(Widget());
                    menu_->bar_->show();
                }
-               LayOutMenu();
-               SetClientSize(client.Width(), client.Height());
+               // A form resource's client size holds; a window on the screen
+               // keeps its size, and its client area takes or gives the bar's
+               // room.
+               if (GetVisible()) {
+                   Resized();
+               } else {
+                   LayOutMenu();
+                   SetClientSize(client.Width(), client.Height());
+               }
            }),
       Constraints([this] { return constraints_.get(); }), Canvas([this] { return canvas_.get(); }),
       Modal([this] { return modal_; }), Active([this] { return Widget()->isActiveWindow(); }),

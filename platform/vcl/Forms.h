@@ -24,8 +24,10 @@
 // area) without the frame that the window manager adds; Left and Top
 // place the frame. Setting Left or Top of a form places it where it is told (Position
 // becomes poDesigned), so a form resource sets Position after them.
-// Setting Menu keeps the client area's size (the window grows by the menu
-// bar), so the client size of a resource holds in either order.
+// Setting Menu on a form not yet shown keeps the client area's size (the
+// window grows by the menu bar), so the client size of a resource holds in
+// either order; on a shown form it keeps the window's size, and the client
+// area takes or gives the bar's room (OnResize runs).
 // Forms are freed with delete (OnDestroy runs first) or by their owner.
 
 #include <memory>

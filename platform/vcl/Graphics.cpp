@@ -1,6 +1,7 @@
 #include "platform/vcl/Graphics.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QFontDatabase>
@@ -9,7 +10,9 @@
 #include <QPalette>
 #include <QPointer>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "platform/vcl/QtBridge.h"
 #include "platform/win32/Resources.h"
@@ -185,6 +188,18 @@ void TBitmap::LoadFromFile(const AnsiString& fileName) {
         throw EFOpenError("Cannot open file \"" + fileName + "\"");
     QImage image;
     if (!image.load(ToQString(fileName)))
+        throw EInvalidGraphic("Bitmap image is not valid");
+    Assign(image);
+}
+
+void TBitmap::LoadFromStream(TStream& Stream) {
+    const int64_t count = std::max<int64_t>(0, Stream.Size - Stream.Position);
+    if (count > std::numeric_limits<int>::max())
+        throw EInvalidGraphic("Bitmap image is not valid");
+    QByteArray data(static_cast<qsizetype>(count), Qt::Uninitialized);
+    Stream.ReadBuffer(data.data(), static_cast<int>(count));
+    QImage image;
+    if (!image.loadFromData(data))
         throw EInvalidGraphic("Bitmap image is not valid");
     Assign(image);
 }

@@ -166,6 +166,9 @@ public:
     // A picture file (BMP, PNG); a missing file raises EFOpenError,
     // undecodable content EInvalidGraphic.
     void LoadFromFile(const AnsiString& fileName) override;
+    // The picture data from the stream's position to its end (BMP, PNG);
+    // data that does not decode raises EInvalidGraphic.
+    void LoadFromStream(TStream& Stream);
     void Assign(const QImage& image);
     void Dormant() {}
     void ReleaseHandle() {}

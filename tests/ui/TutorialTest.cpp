@@ -13,6 +13,7 @@
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/StdCtrls.h"
+#include "tests/ui/DrawnBoard.h"
 #include "tests/ui/GameFixture.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
@@ -70,6 +71,13 @@ protected:
             count += dynamic_cast<TTutorialForm*>(static_cast<TComponent*>(Form1->Components[i])) !=
                      nullptr;
         return count;
+    }
+    // The board as drawn matches its record: the pieces stand where the
+    // record has them, and no mark is left lit.
+    void ExpectDrawnAsRecorded(const char* how) {
+        const DrawnBoard drawn(Board(), Form1->GraphicsLibrary);
+        EXPECT_EQ(drawn.Pieces(), DrawnBoard::PiecesOf(CurrentBoard()))
+            << how << " page " << int(Tutorial().Page) << ", drawn: " << drawn.Shown();
     }
     AnsiString Panel(int index) { return Form1->StatusBar1->Panels->Items[index]->Text; }
     std::vector<TMenuItem*> GameMenuItems() {
@@ -144,6 +152,21 @@ TEST_F(TutorialTest, NextWalksEveryPageWithItsPositionAndTexts) {
     EXPECT_EQ(HistoryCount(), 1);
 }
 
+// What the board shows, not only what its record holds: every page as Next
+// and Back leave it, the demonstrated moves included.
+TEST_F(TutorialTest, EveryPageDrawsTheBoardItsRecordHolds) {
+    StartTutorial();
+    ExpectDrawnAsRecorded("opened on");
+    while (Tutorial().Page < 10) {
+        Tutorial().Button1->Click();
+        ExpectDrawnAsRecorded("Next to");
+    }
+    while (Tutorial().Page > 0) {
+        Tutorial().Button2->Click();
+        ExpectDrawnAsRecorded("Back to");
+    }
+}
+
 TEST_F(TutorialTest, BackStepsToThePageBefore) {
     StartTutorial();
     GoToPage(6);
@@ -216,6 +239,7 @@ TEST_F(TutorialTest, PageNineLetsTheComputerAnswerAWrongJumpOnceThenSetsItBack) 
     PlayAndSettle(MoveRecord{6, 2, 0, Jump});
     EXPECT_EQ(Tutorial().Page, 10);
     EXPECT_EQ(Game().GetGameString(), "212212000021000000221200003700");
+    ExpectDrawnAsRecorded("the user's jump to");
     EXPECT_FALSE(Game().IsGameUIEnabled());
     EXPECT_EQ(HistoryCount(), before + 3); // the computer was not asked
 }
@@ -360,6 +384,60 @@ TEST_F(TutorialTest, NextPressedWhileTheComputerAnswersDoesNothing) {
     EXPECT_EQ(Tutorial().Page, 9);
     EXPECT_EQ(Game().GetGameString(), kJumping);
 }
+
+struct WindowSizeCase {
+    const char* name;
+    int width;
+    int height;
+};
+
+void PrintTo(const WindowSizeCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class TutorialWindowSizeTest : public TutorialTest,
+                               public testing::WithParamInterface<WindowSizeCase> {
+protected:
+    void ExpectSize(const char* when) {
+        const WindowSizeCase& c = GetParam();
+        EXPECT_EQ(Form1->Width, c.width) << when;
+        EXPECT_EQ(Form1->Height, c.height) << when;
+        EXPECT_EQ(Game().GetSetting(GameSetting::WindowWidth), IntToStr(c.width)) << when;
+        EXPECT_EQ(Game().GetSetting(GameSetting::WindowHeight), IntToStr(c.height)) << when;
+    }
+};
+
+// The tutorial takes the menu bar away and gives it back; the window keeps
+// its size meanwhile (the board gets the bar's room), so the stored size
+// does not grow from one start to the next.
+TEST_P(TutorialWindowSizeTest, TheSizeSurvivesTheHiddenMenuAndARestart) {
+    const WindowSizeCase& c = GetParam();
+    StoreSettings({{GameSetting::WindowWidth, IntToStr(c.width)},
+                   {GameSetting::WindowHeight, IntToStr(c.height)}});
+    StartTutorial();
+    ASSERT_EQ(Form1->Menu, nullptr);
+    ExpectSize("menu hidden");
+    EXPECT_EQ(Form1->ClientHeight, c.height);
+
+    hook.ExpectMessageBox(Text(480)).Press(IDYES);
+    ExpectWelcome();
+    ExpectSelection(MatchChoice());
+    Tutorial().Button3->Click();
+    ASSERT_EQ(Form1->Menu, Form1->MainMenu1);
+    ExpectSize("menu shown again");
+    EXPECT_LT(Form1->ClientHeight, c.height);
+
+    StopProgram();
+    StartProgram();
+    ExpectSize("after a restart");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TutorialWindowSizeTest,
+                         testing::Values(WindowSizeCase{"DesignSize", 640, 480},
+                                         WindowSizeCase{"Larger", 720, 560}),
+                         [](const testing::TestParamInfo<WindowSizeCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(TutorialTest, ClosingTheProgramDuringTheTutorialFreesItsWindow) {
     StartTutorial();

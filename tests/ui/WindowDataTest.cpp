@@ -41,10 +41,8 @@ public:
     }
 
 protected:
-    void ExpectCannotStart(const AnsiString& reason) {
-        hook.ExpectMessageBox("Korvel cannot start: " + reason)
-            .Caption("Korvel")
-            .Flags(MB_ICONSTOP);
+    void ExpectCannotStart(const AnsiString& text, const AnsiString& caption) {
+        hook.ExpectMessageBox(text).Caption(caption).Flags(MB_ICONSTOP);
     }
 };
 
@@ -137,9 +135,12 @@ TEST_P(BrokenStartFileTest, TheProgramSaysWhatIsWrongAndEnds) {
     const BrokenFileCase& c = GetParam();
     (this->*c.damage)(c.file);
     const std::string file = Folder() + c.file;
-    ExpectCannotStart(std::string(c.file) == "Languages.rc"
-                          ? "the language file \"" + file + "\" could not be read."
-                          : "the graphics set \"" + file + "\" could not be loaded.");
+    // Without the language file there are no texts to say it in.
+    if (std::string(c.file) == "Languages.rc")
+        ExpectCannotStart(
+            "Korvel cannot start: the language file \"" + file + "\" could not be read.", "Korvel");
+    else
+        ExpectCannotStart(Text(42) + " " + file, Text(207));
     StartProgram();
     EXPECT_TRUE(Application->Terminated);
     ASSERT_TRUE(RunUntil([] { return true; }));
@@ -168,9 +169,7 @@ TEST_P(BrokenPackInDialogTest, TheDialogSaysSoAndKeepsADrawableBoard) {
     (this->*c.damage)(c.file);
     StartProgram();
     ExpectWelcome();
-    hook.ExpectMessageBox("The graphics set \"" + Folder() + c.file + "\" could not be loaded.")
-        .Caption(Text(43))
-        .Flags(MB_ICONSTOP);
+    hook.ExpectMessageBox(Text(281) + " " + Folder() + c.file).Caption(Text(43)).Flags(MB_ICONSTOP);
     hook.ExpectModal<TPlayerSelectionForm>().Fill([](TPlayerSelectionForm& form) {
         form.ComboBox1->ItemIndex = 2;
         form.ComboBox1Change(&form);
@@ -203,9 +202,7 @@ TEST_P(BrokenPreviewTest, TheDialogSaysSoShowsNoPictureAndStillSwitchesTheSet) {
     (this->*c.damage)(c.file);
     StartProgram();
     ExpectWelcome();
-    hook.ExpectMessageBox("The preview picture \"" + Folder() + c.file + "\" could not be read.")
-        .Caption(Text(43))
-        .Flags(MB_ICONSTOP);
+    hook.ExpectMessageBox(Text(298) + " " + Folder() + c.file).Caption(Text(43)).Flags(MB_ICONSTOP);
     hook.ExpectModal<TPlayerSelectionForm>()
         .Fill([](TPlayerSelectionForm& form) {
             const HINSTANCE before = Form1->GraphicsLibrary;
@@ -226,6 +223,58 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<BrokenFileCase>& info) {
         return std::string(info.param.name);
     });
+
+struct GermanBoxCase {
+    const char* name;
+    const char* file;
+    int chosenSet; // -1: the file is read at start-up
+    const char* text;
+    int caption;
+};
+
+void PrintTo(const GermanBoxCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class GermanFileBoxTest : public WindowDataTest,
+                          public testing::WithParamInterface<GermanBoxCase> {};
+
+// The boxes about a broken graphics set or preview speak the user's
+// language, as every other box does.
+TEST_P(GermanFileBoxTest, TheBoxAboutABrokenFileIsInGerman) {
+    const GermanBoxCase& c = GetParam();
+    UseLocale("de_DE.UTF-8");
+    Missing(c.file);
+    hook.ExpectMessageBox(c.text + (" " + Folder()) + c.file)
+        .Caption(Text(c.caption))
+        .Flags(MB_ICONSTOP);
+    if (c.chosenSet >= 0) {
+        ExpectWelcome();
+        hook.ExpectModal<TPlayerSelectionForm>()
+            .Fill([&c](TPlayerSelectionForm& form) {
+                form.ComboBox1->ItemIndex = c.chosenSet;
+                form.ComboBox1Change(&form);
+            })
+            .Result(mrCancel);
+    }
+    StartProgram();
+    ASSERT_TRUE(RunUntil([] { return bool(Application->Terminated); }));
+    EXPECT_EQ(TMyLanguages::GetLanguageBase(), 2000);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, GermanFileBoxTest,
+    testing::Values(
+        GermanBoxCase{"PackAtStart", "gfx0.dll", -1,
+                      "Korvel kann nicht starten, weil sein Grafikstil nicht geladen werden "
+                      "konnte. Die Datei:",
+                      207},
+        GermanBoxCase{"PackInDialog", "gfx2.dll", 2,
+                      "Der Grafikstil konnte nicht geladen werden. Die Datei:", 43},
+        GermanBoxCase{
+            "PreviewInDialog", "sshot1.bmp", 1,
+            "Das Vorschaubild dieses Grafikstils konnte nicht gelesen werden. Die Datei:", 43}),
+    [](const testing::TestParamInfo<GermanBoxCase>& info) { return std::string(info.param.name); });
 
 struct SongCase {
     const char* name;

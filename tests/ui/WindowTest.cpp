@@ -1,6 +1,10 @@
 // The main window: its resource, its start-up and shutdown, the menu
 // commands, the stored window size and the settings across a restart.
 
+#include <QAction>
+#include <QIcon>
+#include <QImage>
+
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
@@ -93,6 +97,28 @@ TEST_F(WindowTest, TheResourceHasTheMenuStatusBarAndMusicPlayer) {
     EXPECT_NE(Form1->BlowFish, nullptr);
     delete Form1;
     Form1 = nullptr;
+}
+
+// The resource's image list holds the picture that the build draws, and
+// the other game's item shows it as its image 0.
+TEST_F(WindowTest, TheOtherGameItemShowsTheFirstImageOfTheMenusList) {
+    StartIdleProgram();
+    EXPECT_EQ(Form1->MainMenu1->Images, Form1->ImageList1);
+    ASSERT_EQ(Form1->ImageList1->Count, 1);
+    const QImage image = Form1->ImageList1->Image(0).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(16, 16));
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            opaque += qAlpha(image.pixel(x, y)) == 255;
+    EXPECT_GT(opaque, 16 * 16 / 2) << "the image is mostly see-through";
+
+    EXPECT_EQ(Form1->Tolva1->ImageIndex, 0);
+    const QIcon icon = Form1->Tolva1->Action()->icon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixmap(image.size()).toImage().convertToFormat(QImage::Format_ARGB32), image);
+    for (TMenuItem* other : {Form1->DownloadotherVorlaneGames1, Form1->QuitKorvel1})
+        EXPECT_TRUE(other->Action()->icon().isNull()) << other->Name;
 }
 
 TEST_F(WindowTest, TheStartUpCaptionsTheWindowAndOpensTheFirstMatchOnTheFirstTick) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -206,6 +207,32 @@ TEST(Bitmap, LoadsPictureFilesAndRefusesBadOnes) {
     picture.Bitmap->Width = 10;
     EXPECT_EQ(picture.Bitmap->Width, 10);
     EXPECT_EQ(picture.Bitmap->Height, 129);
+}
+
+// As a form resource's image list data: the picture starts at the stream's
+// position and takes the rest of it.
+TEST(Bitmap, LoadsAPictureFromTheRestOfAStreamAndRefusesABadOne) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(Filled(16, 12, Qt::red).save(&buffer, "PNG"));
+    TMemoryStream stream;
+    stream.WriteBuffer("head", 4);
+    stream.WriteBuffer(png.constData(), static_cast<int>(png.size()));
+    stream.Position = 4;
+    TBitmap bitmap;
+    bitmap.LoadFromStream(stream);
+    EXPECT_EQ(bitmap.Width, 16);
+    EXPECT_EQ(bitmap.Height, 12);
+    EXPECT_EQ(QColor(bitmap.Image().pixel(5, 5)), QColor(Qt::red));
+    EXPECT_EQ(stream.Position, stream.Size);
+
+    TMemoryStream bad;
+    bad.WriteBuffer(png.constData(), static_cast<int>(png.size()) / 2);
+    bad.Position = 0;
+    EXPECT_THROW(bitmap.LoadFromStream(bad), EInvalidGraphic);
+    EXPECT_EQ(bitmap.Width, 16) << "a failed load keeps the bitmap";
+    EXPECT_THROW(bitmap.LoadFromStream(bad), EInvalidGraphic) << "nothing left to read";
 }
 
 TEST(Image, ShowsItsPicture) {

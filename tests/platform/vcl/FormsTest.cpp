@@ -263,6 +263,37 @@ TEST(FormGeometry, PlacingAFormByHandWinsOverItsPosition) {
     EXPECT_EQ(form->Top, 22);
 }
 
+// A resource's client size holds when its menu is set (above); a window on
+// the screen, at its smallest here, keeps its size instead, or it would
+// grow by the bar each time the menu comes back.
+TEST(FormGeometry, AShownFormKeepsItsSizeWhenItsMenuGoesAndComesBack) {
+    std::unique_ptr<TExampleForm> form(new TExampleForm(nullptr));
+    form->BorderStyle = bsSizeable;
+    form->Constraints->MinWidth = form->Width;
+    form->Constraints->MinHeight = form->Height;
+    form->Show();
+    Settle();
+    const int width = form->Width;
+    const int height = form->Height;
+    const int client = form->ClientHeight;
+    ASSERT_LT(client, height);
+    int resizes = 0;
+    form->OnResize = [&resizes](TObject*) { ++resizes; };
+
+    form->Menu = nullptr;
+    EXPECT_EQ(form->Width, width);
+    EXPECT_EQ(form->Height, height);
+    EXPECT_EQ(form->ClientHeight, height);
+    EXPECT_EQ(form->StatusBar1->Top + form->StatusBar1->Height, form->ClientHeight);
+
+    form->Menu = form->MainMenu1;
+    EXPECT_EQ(form->Width, width);
+    EXPECT_EQ(form->Height, height);
+    EXPECT_EQ(form->ClientHeight, client);
+    EXPECT_EQ(form->StatusBar1->Top + form->StatusBar1->Height, form->ClientHeight);
+    EXPECT_EQ(resizes, 2);
+}
+
 TEST(FormWindow, StayOnTopAndBorderStyleBecomeWindowFlags) {
     std::unique_ptr<TExampleForm> form(new TExampleForm(nullptr));
     form->FormStyle = fsStayOnTop;
