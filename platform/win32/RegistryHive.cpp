@@ -267,10 +267,17 @@ bool SameRegistryName(const std::string& a, const std::string& b) {
            });
 }
 
+// Shorter names first, which settles most comparisons at once.
 bool RegistryNameOrder::operator()(const std::string& a, const std::string& b) const {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(FoldCase(x)) < static_cast<unsigned char>(FoldCase(y));
-    });
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(FoldCase(a[i]));
+        const auto y = static_cast<unsigned char>(FoldCase(b[i]));
+        if (x != y)
+            return x < y;
+    }
+    return false;
 }
 
 std::unique_ptr<RegistryKey> RegistryKey::Clone() const {
@@ -290,10 +297,11 @@ RegistryKey* RegistryKey::FindSubkey(const std::string& name) const {
 }
 
 RegistryKey& RegistryKey::Subkey(const std::string& name) {
-    if (RegistryKey* existing = FindSubkey(name))
-        return *existing;
+    const auto place = subkeyIndex_.lower_bound(name);
+    if (place != subkeyIndex_.end() && !subkeyIndex_.key_comp()(name, place->first))
+        return *place->second;
     subkeys_.push_back(std::make_unique<RegistryKey>(name));
-    subkeyIndex_.emplace(name, subkeys_.back().get());
+    subkeyIndex_.emplace_hint(place, name, subkeys_.back().get());
     return *subkeys_.back();
 }
 
@@ -301,8 +309,10 @@ RegistryKey& RegistryKey::Create(const std::vector<std::string>& path, bool* cre
     RegistryKey* key = this;
     bool added = false;
     for (const std::string& name : path) {
-        added = key->FindSubkey(name) == nullptr;
-        key = &key->Subkey(name);
+        const size_t known = key->subkeys_.size();
+        RegistryKey& next = key->Subkey(name);
+        added = key->subkeys_.size() > known;
+        key = &next;
     }
     if (created)
         *created = added;
@@ -315,13 +325,13 @@ const RegistryValue* RegistryKey::FindValue(const std::string& name) const {
 }
 
 bool RegistryKey::SetValue(const std::string& name, DWORD type, const std::string& data) {
-    const auto found = valueIndex_.find(name);
-    if (found == valueIndex_.end()) {
+    const auto place = valueIndex_.lower_bound(name);
+    if (place == valueIndex_.end() || valueIndex_.key_comp()(name, place->first)) {
         values_.push_back({name, type, data});
-        valueIndex_.emplace(name, std::prev(values_.end()));
+        valueIndex_.emplace_hint(place, name, std::prev(values_.end()));
         return true;
     }
-    RegistryValue& existing = *found->second;
+    RegistryValue& existing = *place->second;
     if (existing.Type == type && existing.Data == data)
         return false;
     existing.Type = type;
