@@ -4,6 +4,7 @@
 #include "myunits/TMyTime.h"
 #include "myunits/Utils.h"
 #include "platform/win32/Registry.h"
+#include "platform/win32/RegistryBatch.h"
 
 namespace {
 
@@ -59,6 +60,9 @@ AnsiString TSettings::DefaultAt(int index) const {
 bool TSettings::Load() {
     TStringList before;
     before.Assign(*Values);
+    // One version of the key, also while another copy of the program saves
+    // it: a setting half old and half new would fall back to its default.
+    const RegistryBatch batch;
     TRegistry registry;
     registry.RootKey = RootKey;
     const bool opened = ReadOnly ? registry.OpenKeyReadOnly(Path) : registry.OpenKey(Path, true);
@@ -105,6 +109,9 @@ void TSettings::ReadValue(TRegistry& registry, int index) {
 void TSettings::Save() {
     if (ReadOnly)
         return;
+    // The whole key reaches the hive in one write, not one per piece, and
+    // another copy of the program reads it whole.
+    const RegistryBatch batch;
     TRegistry registry;
     registry.RootKey = RootKey;
     if (!registry.OpenKey(Path, true))
@@ -127,17 +134,9 @@ void TSettings::Save() {
 void TSettings::WriteValue(TRegistry& registry, int index) {
     const AnsiString text = SettingValueText((*Values)[index]);
     registry.WriteString(IntToStr(index), text.substr(0, PieceLength));
-    AnsiString rest = text.size() > PieceLength ? text.substr(PieceLength) : AnsiString();
     int piece = 0;
-    while (rest.size() > PieceLength) {
-        registry.WriteString(PieceName(index, piece), rest.substr(0, PieceLength));
-        rest.erase(0, PieceLength);
-        ++piece;
-    }
-    if (!rest.empty()) {
-        registry.WriteString(PieceName(index, piece), rest);
-        ++piece;
-    }
+    for (size_t start = PieceLength; start < text.size(); start += PieceLength, ++piece)
+        registry.WriteString(PieceName(index, piece), text.substr(start, PieceLength));
     for (; registry.ValueExists(PieceName(index, piece)); ++piece)
         registry.DeleteValue(PieceName(index, piece));
 }

@@ -89,6 +89,15 @@ TScore* ScoreAt(TList* list, int index) {
     return static_cast<TScore*>(list->Items[index]());
 }
 
+// One column of a table, written whole: a memo rewrites all its text for
+// every line added to it.
+void ShowColumn(TMemo* memo, TList* list, AnsiString (*field)(const TScore&)) {
+    AnsiString text;
+    for (int i = 0; i < list->Count; ++i)
+        text += field(*ScoreAt(list, i)) + "\r\n";
+    memo->Lines->Text = text;
+}
+
 AnsiString LanguageText(int number) {
     return TMyLanguages::GetSingleton().GetString(number);
 }
@@ -261,21 +270,13 @@ bool THighScoreForm::InsertScore(const AnsiString& name, int32_t stage, int32_t 
 }
 
 void THighScoreForm::ShowScores() {
-    for (TMemo* memo : {Memo1, Memo2, Memo3, Memo4, Memo7, Memo5, Memo6})
-        memo->Lines->Clear();
-    for (int i = 0; i < LocalScores->Count; ++i) {
-        const TScore& entry = *ScoreAt(LocalScores, i);
-        Memo1->Lines->Add(entry.Name);
-        Memo2->Lines->Add(IntToStr(entry.Stage));
-        Memo3->Lines->Add(IntToStr(entry.Score));
-    }
-    for (int i = 0; i < OnlineScores->Count; ++i) {
-        const TScore& entry = *ScoreAt(OnlineScores, i);
-        Memo4->Lines->Add(entry.Name);
-        Memo7->Lines->Add(entry.Country);
-        Memo6->Lines->Add(IntToStr(entry.Score));
-        Memo5->Lines->Add(IntToStr(entry.Stage));
-    }
+    ShowColumn(Memo1, LocalScores, [](const TScore& s) { return s.Name; });
+    ShowColumn(Memo2, LocalScores, [](const TScore& s) { return IntToStr(s.Stage); });
+    ShowColumn(Memo3, LocalScores, [](const TScore& s) { return IntToStr(s.Score); });
+    ShowColumn(Memo4, OnlineScores, [](const TScore& s) { return s.Name; });
+    ShowColumn(Memo7, OnlineScores, [](const TScore& s) { return s.Country; });
+    ShowColumn(Memo6, OnlineScores, [](const TScore& s) { return IntToStr(s.Score); });
+    ShowColumn(Memo5, OnlineScores, [](const TScore& s) { return IntToStr(s.Stage); });
 }
 
 void THighScoreForm::SaveScores() {
@@ -285,18 +286,10 @@ void THighScoreForm::SaveScores() {
     Form1->Game->SetSetting(GameSetting::HighScores, text);
 }
 
-// A record that cannot be read is dropped and reading goes on with what is
-// left of the text. A rest without any "|" holds no record, and reading it
-// would take nothing away from it.
 void THighScoreForm::LoadScores() {
     ClearScores(LocalScores);
-    AnsiString text = Form1->Game->GetSetting(GameSetting::HighScores);
-    while (!text.empty() && text.find('|') != AnsiString::npos) {
-        try {
-            LocalScores->Add(new TScore(text));
-        } catch (const Exception&) {
-        }
-    }
+    for (auto& score : ScoresFromText(Form1->Game->GetSetting(GameSetting::HighScores)))
+        LocalScores->Add(score.release());
     LocalScores->Sort(CompareScores);
     ShowScores();
 }
@@ -378,13 +371,15 @@ void THighScoreForm::CompareWithPage() {
     PostQualifyingScores();
 }
 
-// The first ten rows that can be read, from line 1 on.
+// The first ten rows that can be read, from line 1 on. The version block
+// reads the same at every line of the walk, so it is read once.
 int THighScoreForm::ReadOnlineRows() {
+    if (Page->Count > 1)
+        ParseLatestVersion(Page);
     int rowsFound = 0;
     int line = 0;
     while (rowsFound < TableSize && line < Page->Count - 1) {
         ++line;
-        ParseLatestVersion(Page);
         if (IsRow(Page->Strings[line]) && ReadRow(line))
             ++rowsFound;
     }

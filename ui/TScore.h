@@ -4,6 +4,8 @@
 // the local table is stored as these texts one after another.
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "platform/vcl/SysUtils.h"
 
@@ -20,6 +22,9 @@ public:
     // number EConvertError. Each field is the text before the next "|";
     // where there is none the field is empty and the text stays as it is.
     void ScoreFromText(AnsiString& text);
+    // The same reading from `at` on, without exceptions: `at` moves past
+    // what was read, and the result tells whether the record was whole.
+    bool ReadFrom(const AnsiString& text, size_t& at);
 
     AnsiString Name;
     AnsiString Country; // empty for a local result until it is posted
@@ -29,3 +34,8 @@ public:
 
 // The order of the high-score lists: falling score; nothing else counts.
 int CompareScores(void* a, void* b);
+
+// The records of a stored table in their order, read in one pass: a record
+// that cannot be read is dropped and reading goes on after what it took; a
+// rest without any "|" holds no record.
+std::vector<std::unique_ptr<TScore>> ScoresFromText(const AnsiString& text);

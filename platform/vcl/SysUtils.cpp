@@ -21,10 +21,6 @@ char LocaleDecimalSeparator() {
     return separator;
 }
 
-[[noreturn]] void RaiseNotAnInteger(const AnsiString& text) {
-    throw EConvertError("'" + text + "' is not a valid integer value");
-}
-
 int DigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -39,9 +35,11 @@ int DigitValue(char c) {
 
 TFormatSettings FormatSettings{LocaleDecimalSeparator()};
 
-AnsiString IntToStr(int64_t value) { return std::to_string(value); }
+AnsiString IntToStr(int64_t value) {
+    return std::to_string(value);
+}
 
-int StrToInt(const AnsiString& text) {
+bool TryStrToInt(const AnsiString& text, int& value) {
     size_t i = 0;
     while (i < text.size() && text[i] == ' ')
         ++i;
@@ -52,29 +50,40 @@ int StrToInt(const AnsiString& text) {
     if (i < text.size() && text[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }
     if (i >= text.size())
-        RaiseNotAnInteger(text);
-    int64_t value = 0;
+        return false;
+    int64_t number = 0;
     for (; i < text.size(); ++i) {
         const int digit = DigitValue(text[i]);
         if (digit >= base)
-            RaiseNotAnInteger(text);
-        value = value * base + digit;
-        if (value > (int64_t{1} << 32))
-            RaiseNotAnInteger(text);
+            return false;
+        number = number * base + digit;
+        if (number > (int64_t{1} << 32))
+            return false;
     }
     if (negative)
-        value = -value;
+        number = -number;
     // Hexadecimal text may spell a negative number in two's complement.
-    if (base == 16 && !negative && value <= 0xFFFFFFFFLL)
-        return static_cast<int32_t>(static_cast<uint32_t>(value));
-    if (value < INT32_MIN || value > INT32_MAX)
-        RaiseNotAnInteger(text);
-    return static_cast<int>(value);
+    if (base == 16 && !negative && number <= 0xFFFFFFFFLL) {
+        value = static_cast<int32_t>(static_cast<uint32_t>(number));
+        return true;
+    }
+    if (number < INT32_MIN || number > INT32_MAX)
+        return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+int StrToInt(const AnsiString& text) {
+    int value = 0;
+    if (!TryStrToInt(text, value))
+        throw EConvertError("'" + text + "' is not a valid integer value");
+    return value;
 }
 
 AnsiString FloatToStr(long double value) {
@@ -149,7 +158,9 @@ bool DirectoryExists(const AnsiString& directory) {
     return !directory.empty() && stat(directory.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool DeleteFile(const AnsiString& fileName) { return unlink(fileName.c_str()) == 0; }
+bool DeleteFile(const AnsiString& fileName) {
+    return unlink(fileName.c_str()) == 0;
+}
 
 AnsiString ExtractFilePath(const AnsiString& fileName) {
     const size_t slash = fileName.rfind('/');

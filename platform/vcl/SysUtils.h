@@ -37,6 +37,9 @@ AnsiString IntToStr(int64_t value);
 // Decimal (optionally signed, leading blanks allowed) or "$"/"0x" hex text;
 // anything else, or a value outside 32 bits, raises EConvertError.
 int StrToInt(const AnsiString& text);
+// The same conversion without an exception: false (and `value` untouched)
+// for text that StrToInt refuses.
+bool TryStrToInt(const AnsiString& text, int& value);
 // General format: up to 15 significant digits, trailing zeros dropped,
 // scientific notation below 1E-4 or at 1E15 and above.
 AnsiString FloatToStr(long double value);

@@ -108,7 +108,7 @@ std::string KeyNameText(const std::string& name) {
 }
 
 void AppendValues(std::string& out, const RegistryKey& key) {
-    for (const RegistryValue& value : key.Values) {
+    for (const RegistryValue& value : key.Values()) {
         out += Quoted(value.Name) + "=";
         if (value.Type == REG_DWORD) {
             const DWORD number = DwordValue(value.Data);
@@ -122,10 +122,10 @@ void AppendValues(std::string& out, const RegistryKey& key) {
 }
 
 void AppendKey(std::string& out, const RegistryKey& key, const std::string& path) {
-    if (!key.Values.empty() || key.Subkeys.empty())
+    if (!key.Values().empty() || key.Subkeys().empty())
         out += "\n[" + path + "]\n";
     AppendValues(out, key);
-    for (const auto& subkey : key.Subkeys)
+    for (const auto& subkey : key.Subkeys())
         AppendKey(out, *subkey, path + "\\" + KeyNameText(subkey->Name));
 }
 
@@ -148,6 +148,8 @@ public:
         size_t start = 0;
         for (;;) {
             const size_t end = std::min(inner.find('\\', start), inner.size());
+            if (path.size() == MaxKeyDepth)
+                Fail("a key path may name at most " + std::to_string(MaxKeyDepth) + " keys");
             path.push_back(KeyName(inner.substr(start, end - start)));
             if (end == inner.size())
                 return path;
@@ -265,26 +267,52 @@ bool SameRegistryName(const std::string& a, const std::string& b) {
            });
 }
 
+// Shorter names first, which settles most comparisons at once.
+bool RegistryNameOrder::operator()(const std::string& a, const std::string& b) const {
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(FoldCase(a[i]));
+        const auto y = static_cast<unsigned char>(FoldCase(b[i]));
+        if (x != y)
+            return x < y;
+    }
+    return false;
+}
+
+std::unique_ptr<RegistryKey> RegistryKey::Clone() const {
+    auto copy = std::make_unique<RegistryKey>(Name);
+    for (const RegistryValue& value : values_)
+        copy->SetValue(value.Name, value.Type, value.Data);
+    for (const auto& subkey : subkeys_) {
+        copy->subkeys_.push_back(subkey->Clone());
+        copy->subkeyIndex_.emplace(subkey->Name, copy->subkeys_.back().get());
+    }
+    return copy;
+}
+
 RegistryKey* RegistryKey::FindSubkey(const std::string& name) const {
-    for (const auto& subkey : Subkeys)
-        if (SameRegistryName(subkey->Name, name))
-            return subkey.get();
-    return nullptr;
+    const auto found = subkeyIndex_.find(name);
+    return found == subkeyIndex_.end() ? nullptr : found->second;
 }
 
 RegistryKey& RegistryKey::Subkey(const std::string& name) {
-    if (RegistryKey* existing = FindSubkey(name))
-        return *existing;
-    Subkeys.push_back(std::make_unique<RegistryKey>(name));
-    return *Subkeys.back();
+    const auto place = subkeyIndex_.lower_bound(name);
+    if (place != subkeyIndex_.end() && !subkeyIndex_.key_comp()(name, place->first))
+        return *place->second;
+    subkeys_.push_back(std::make_unique<RegistryKey>(name));
+    subkeyIndex_.emplace_hint(place, name, subkeys_.back().get());
+    return *subkeys_.back();
 }
 
 RegistryKey& RegistryKey::Create(const std::vector<std::string>& path, bool* created) {
     RegistryKey* key = this;
     bool added = false;
     for (const std::string& name : path) {
-        added = key->FindSubkey(name) == nullptr;
-        key = &key->Subkey(name);
+        const size_t known = key->subkeys_.size();
+        RegistryKey& next = key->Subkey(name);
+        added = key->subkeys_.size() > known;
+        key = &next;
     }
     if (created)
         *created = added;
@@ -292,35 +320,31 @@ RegistryKey& RegistryKey::Create(const std::vector<std::string>& path, bool* cre
 }
 
 const RegistryValue* RegistryKey::FindValue(const std::string& name) const {
-    const auto found = std::find_if(Values.begin(), Values.end(), [&](const RegistryValue& value) {
-        return SameRegistryName(value.Name, name);
-    });
-    return found == Values.end() ? nullptr : &*found;
+    const auto found = valueIndex_.find(name);
+    return found == valueIndex_.end() ? nullptr : &*found->second;
 }
 
 bool RegistryKey::SetValue(const std::string& name, DWORD type, const std::string& data) {
-    const auto existing =
-        std::find_if(Values.begin(), Values.end(), [&](const RegistryValue& value) {
-            return SameRegistryName(value.Name, name);
-        });
-    if (existing == Values.end()) {
-        Values.push_back({name, type, data});
+    const auto place = valueIndex_.lower_bound(name);
+    if (place == valueIndex_.end() || valueIndex_.key_comp()(name, place->first)) {
+        values_.push_back({name, type, data});
+        valueIndex_.emplace_hint(place, name, std::prev(values_.end()));
         return true;
     }
-    if (existing->Type == type && existing->Data == data)
+    RegistryValue& existing = *place->second;
+    if (existing.Type == type && existing.Data == data)
         return false;
-    existing->Type = type;
-    existing->Data = data;
+    existing.Type = type;
+    existing.Data = data;
     return true;
 }
 
 bool RegistryKey::DeleteValue(const std::string& name) {
-    const auto found = std::find_if(Values.begin(), Values.end(), [&](const RegistryValue& value) {
-        return SameRegistryName(value.Name, name);
-    });
-    if (found == Values.end())
+    const auto found = valueIndex_.find(name);
+    if (found == valueIndex_.end())
         return false;
-    Values.erase(found);
+    values_.erase(found->second);
+    valueIndex_.erase(found);
     return true;
 }
 
@@ -357,13 +381,19 @@ RegistryHive RegistryHive::Parse(const std::string& text) {
 
 std::string RegistryHive::Text() const {
     std::string out = std::string(Signature) + "\n" + HeaderComment;
-    if (!root_->Values.empty()) {
+    if (!root_->Values().empty()) {
         out += "\n[]\n";
         AppendValues(out, *root_);
     }
-    for (const auto& subkey : root_->Subkeys)
+    for (const auto& subkey : root_->Subkeys())
         AppendKey(out, *subkey, KeyNameText(subkey->Name));
     return out;
+}
+
+RegistryHive RegistryHive::Clone() const {
+    RegistryHive copy;
+    copy.root_ = root_->Clone();
+    return copy;
 }
 
 RegistryKey* RegistryHive::Find(const RegistryPath& path) const {

@@ -26,10 +26,15 @@
 //   and for bytes that are not part of valid UTF-8, so any bytes survive.
 // - A key or value written twice (in any letter case) is one key or value;
 //   the value's last line wins.
+// - Keys nest at most MaxKeyDepth deep below the root, as in Windows.
 //
 // Key and value names are matched without regard to the case of A-Z; a
-// name keeps the case it was first written with.
+// name keeps the case it was first written with. Values and subkeys keep
+// the order in which they were first written, and are found by an index of
+// their names.
 
+#include <list>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -43,10 +48,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+constexpr size_t MaxKeyDepth = 512;
+
 struct RegistryValue {
     std::string Name;
     DWORD Type;
     std::string Data; // REG_SZ: the text's bytes; REG_DWORD: 4 bytes, little-endian
+};
+
+// Matches names as the registry does: A-Z equal a-z.
+bool SameRegistryName(const std::string& a, const std::string& b);
+
+// Orders names so that the names SameRegistryName matches are equal.
+struct RegistryNameOrder {
+    bool operator()(const std::string& a, const std::string& b) const;
 };
 
 class RegistryKey {
@@ -54,6 +69,9 @@ public:
     explicit RegistryKey(std::string name) : Name(std::move(name)) {}
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
+
+    // A copy of the key with everything below it.
+    std::unique_ptr<RegistryKey> Clone() const;
 
     RegistryKey* FindSubkey(const std::string& name) const;
     // The subkey of that name, added when missing.
@@ -66,15 +84,19 @@ public:
     bool SetValue(const std::string& name, DWORD type, const std::string& data);
     bool DeleteValue(const std::string& name);
 
+    const std::list<RegistryValue>& Values() const { return values_; }
+    const std::vector<std::unique_ptr<RegistryKey>>& Subkeys() const { return subkeys_; }
+
     const std::string Name;
-    std::vector<RegistryValue> Values;
-    std::vector<std::unique_ptr<RegistryKey>> Subkeys;
+
+private:
+    std::list<RegistryValue> values_;
+    std::map<std::string, std::list<RegistryValue>::iterator, RegistryNameOrder> valueIndex_;
+    std::vector<std::unique_ptr<RegistryKey>> subkeys_;
+    std::map<std::string, RegistryKey*, RegistryNameOrder> subkeyIndex_;
 };
 
 using RegistryPath = std::vector<std::string>;
-
-// Matches names as the registry does: A-Z equal a-z.
-bool SameRegistryName(const std::string& a, const std::string& b);
 
 class RegistryHive {
 public:
@@ -83,6 +105,7 @@ public:
     // Raises RegistryFormatError.
     static RegistryHive Parse(const std::string& text);
     std::string Text() const;
+    RegistryHive Clone() const;
 
     RegistryKey* Find(const RegistryPath& path) const;
     RegistryKey& Create(const RegistryPath& path, bool* created = nullptr) {

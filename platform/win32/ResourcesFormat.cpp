@@ -75,37 +75,42 @@ bool DataIsInside(const Reader& in, const Sections& at, uint32_t dataOffset) {
     return length && in.Holds(at.payloads + dataOffset + 4, *length);
 }
 
-// Walks the tree from the root, visiting every node once. Children must come
-// after their parent, which rules out cycles.
+// Walks the tree from the root without recursion. Qt reads the root as a
+// directory whatever its flags say, so it must be one. Every other node is
+// the child of exactly one directory and comes after it: no cycles, and the
+// walk ends after at most one visit per node of the file.
 bool TreeIsInside(const Reader& in, const Sections& at, uint64_t fileSize) {
     const uint64_t nodeSize = at.version >= 2 ? 22 : 14;
-    std::vector<bool> visited(fileSize / nodeSize + 1);
+    if (!in.Holds(at.tree, nodeSize))
+        return false;
+    const uint64_t nodes = (fileSize - at.tree) / nodeSize;
+    std::vector<bool> claimed(nodes);
+    claimed[0] = true;
     std::vector<uint64_t> pending{0};
     while (!pending.empty()) {
         const uint64_t node = pending.back();
         pending.pop_back();
-        if (visited[node])
-            continue;
-        visited[node] = true;
         const uint64_t offset = at.tree + node * nodeSize;
-        if (!in.Holds(offset, nodeSize))
-            return false;
         const uint32_t flags = *in.Read(offset + 4, 2);
         if ((flags & ~KnownNodeFlags) != 0 || (flags & CompressedFlags) != 0)
             return false;
         if (!NameIsInside(in, at, *in.Read(offset, 4)))
             return false;
         if ((flags & DirectoryFlag) == 0) {
-            if (!DataIsInside(in, at, *in.Read(offset + 10, 4)))
+            if (node == 0 || !DataIsInside(in, at, *in.Read(offset + 10, 4)))
                 return false;
             continue;
         }
         const uint64_t count = *in.Read(offset + 6, 4);
         const uint64_t first = *in.Read(offset + 10, 4);
-        if (count > 0 && (first <= node || !in.Holds(at.tree + first * nodeSize, count * nodeSize)))
+        if (count > 0 && (first <= node || first + count > nodes))
             return false;
-        for (uint64_t child = first; child < first + count; ++child)
+        for (uint64_t child = first; child < first + count; ++child) {
+            if (claimed[child])
+                return false;
+            claimed[child] = true;
             pending.push_back(child);
+        }
     }
     return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The check a resource file passes before Qt reads it. Qt trusts every
-// offset inside a registered resource file, so a damaged file must be caught
-// here: every node reachable from the root, its name and its data must lie
-// inside the file.
+// offset inside a registered resource file, and every lookup of any resource
+// walks every registered file, so a damaged file must be caught here: the
+// root must be a directory, and every node reachable from it, its name, its
+// children and its data must lie inside the file, each node the child of
+// one directory that comes before it.
 
 #include <QByteArray>
 

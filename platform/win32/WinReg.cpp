@@ -84,8 +84,9 @@ LONG AppendSubKey(LPCSTR subKey, RegistryPath& path) {
     }
 }
 
-RegistryHive Snapshot(Root root) {
-    return root == Root::CurrentUser ? HiveFile().Read() : MachineHive();
+std::shared_ptr<const RegistryHive> Snapshot(Root root) {
+    return root == Root::CurrentUser ? HiveFile().Read()
+                                     : std::make_shared<const RegistryHive>(MachineHive());
 }
 
 // Runs a change of the current user's hive on the key; its result is the
@@ -143,7 +144,7 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM desired, PHKEY result)
     if (opened->root == Root::LocalMachine && (desired & WriteRights))
         return ERROR_ACCESS_DENIED;
     return Guarded([&] {
-        if (!Snapshot(opened->root).Find(opened->path))
+        if (!Snapshot(opened->root)->Find(opened->path))
             return ERROR_FILE_NOT_FOUND;
         *result = Handles().Add(*opened);
         return ERROR_SUCCESS;
@@ -163,6 +164,8 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM desire
         return status;
     if (base->root == Root::LocalMachine)
         return ERROR_ACCESS_DENIED;
+    if (base->path.size() + below.size() > MaxKeyDepth)
+        return ERROR_BAD_PATHNAME;
     return Guarded([&] {
         bool isNew = false;
         const LONG status = ChangeKey(base->path, [&](RegistryKey& baseKey, LONG&) {
@@ -190,8 +193,8 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE 
     if (data && !dataSize)
         return ERROR_INVALID_PARAMETER;
     return Guarded([&] {
-        const RegistryHive hive = Snapshot(opened->root);
-        const RegistryKey* found = hive.Find(opened->path);
+        const auto hive = Snapshot(opened->root);
+        const RegistryKey* found = hive->Find(opened->path);
         if (!found)
             return ERROR_KEY_DELETED;
         const RegistryValue* value = found->FindValue(valueName ? valueName : "");

@@ -5,7 +5,9 @@
 // its format and HiveFile.h for where it lies and how it is written):
 // every change is a read-modify-write of the whole hive under a lock, and
 // the file is replaced atomically, so two copies of the game writing at the
-// same time keep each other's changes. Key paths and value names are
+// same time keep each other's changes. Changes made inside a RegistryBatch
+// (RegistryBatch.h) reach the file together. Keys nest at most MaxKeyDepth
+// deep: creating a deeper one is ERROR_BAD_PATHNAME. Key paths and value names are
 // compared without regard to the letters' case; the case first written is
 // kept. Paths use "\" between keys; "a\\b" and a leading "\" are
 // ERROR_BAD_PATHNAME, a trailing "\" is ignored.

@@ -7,6 +7,7 @@ add_library(korvel_win32 STATIC
   ${CMAKE_CURRENT_LIST_DIR}/HiveFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MachineHive.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinReg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RegistryBatch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Registry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WinBase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Volume.cpp

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 #include <set>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "myunits/Settings.h"
 #include "myunits/TGlobalBlowFish.h"
@@ -63,9 +66,9 @@ public:
                 part += *p;
             }
         }
-        const RegistryHive hive = HiveFile().Read();
-        if (const RegistryKey* key = hive.Find(path))
-            for (const RegistryValue& value : key->Values)
+        const auto hive = HiveFile().Read();
+        if (const RegistryKey* key = hive->Find(path))
+            for (const RegistryValue& value : key->Values())
                 names.insert(value.Name);
         return names;
     }
@@ -204,6 +207,74 @@ TEST_F(SettingsTest, ShorterValueDeletesTheStalePieces) {
     for (const AnsiString& name : raw.Names())
         EXPECT_NE(name.rfind("0_", 0), 0u) << name;
     EXPECT_EQ(settings->Get(1), "keep");
+}
+
+// As long as a customer id that a damaged reply could hand out.
+AnsiString LargeSetting(char variant) {
+    AnsiString text(60 * 1024, variant);
+    for (size_t i = 0; i < text.size(); i += 97)
+        text[i] = "@\a|x"[i % 4];
+    return text;
+}
+
+TEST_F(SettingsTest, A60KbSettingRoundTripsAndShrinksBack) {
+    const AnsiString large = LargeSetting('c');
+    {
+        auto settings = Open({"0", "0", "0"});
+        settings->Set(large, 2);
+        EXPECT_EQ(settings->Get(2), large);
+    }
+    EXPECT_GT(raw.Names().size(), 2700u);
+    auto settings = Open({"0", "0", "0"});
+    EXPECT_EQ(settings->Get(2), large);
+    settings->Set("42", 2);
+    EXPECT_EQ(raw.Names(), (std::set<AnsiString>{"Version", "-1", "-2", "0", "1", "2"}));
+    EXPECT_EQ(Open({"0", "0", "0"}, true)->Get(2), "42");
+}
+
+// Another copy of the program loads the store again and again while this
+// one saves it with a large setting that changes every time: each load
+// must find one whole version, never a setting half old and half new
+// (which would fall back to its default).
+TEST_F(SettingsTest, AnotherCopyLoadingWhileAStoreIsSavedFindsWholeVersions) {
+    const AnsiString first = LargeSetting('a');
+    const AnsiString second = LargeSetting('b');
+    auto settings = Open({"0", "0", "0"});
+    settings->Set(first, 2);
+    const pid_t reader = fork();
+    if (reader == 0) {
+        int torn = 0;
+        for (int i = 0; i < 15; ++i) {
+            const AnsiString read = Open({"0", "0", "0"}, true)->Get(2);
+            if (read != first && read != second)
+                ++torn;
+        }
+        _exit(torn);
+    }
+    int status = 0;
+    for (int saves = 0; waitpid(reader, &status, WNOHANG) == 0 && saves < 1000; ++saves)
+        settings->Set(saves % 2 ? first : second, 2);
+    if (!WIFEXITED(status))
+        waitpid(reader, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "loads that found a torn setting";
+}
+
+// The hive cannot be written for a while (its replace cannot make its new
+// file): the store keeps its values, and the next save that can write
+// writes them all.
+TEST_F(SettingsTest, ASaveThatCannotWriteLosesNothing) {
+    auto settings = Open({"a", "b"});
+    const std::filesystem::path obstacle = HiveFile().Path() + ".new";
+    std::filesystem::create_directory(obstacle);
+    EXPECT_TRUE(settings->Set(LargeSetting('z'), 0));
+    EXPECT_EQ(settings->Get(0), LargeSetting('z'));
+    EXPECT_EQ(Open({"a", "b"}, true)->Get(0), "a");
+    std::filesystem::remove(obstacle);
+    settings->Set("c", 1);
+    const auto reopened = Open({"a", "b"}, true);
+    EXPECT_EQ(reopened->Get(0), LargeSetting('z'));
+    EXPECT_EQ(reopened->Get(1), "c");
 }
 
 TEST_F(SettingsTest, ValuesSurviveAReopen) {

@@ -33,10 +33,14 @@ protected:
         }
         return records;
     }
+    // Taken from the memo's whole text at once: a memo splits all its text
+    // for every line asked of it.
     static std::vector<AnsiString> Lines(TMemo* memo) {
+        TStringList text;
+        text.Text = memo->Lines->Text;
         std::vector<AnsiString> lines;
-        for (int i = 0; i < memo->Lines->Count; ++i)
-            lines.push_back(memo->Lines->Strings[i]);
+        for (int i = 0; i < text.Count; ++i)
+            lines.push_back(text.Strings[i]);
         return lines;
     }
     // Ten records, 1000 down to 100.
@@ -90,6 +94,33 @@ INSTANTIATE_TEST_SUITE_P(
                         "RestWithoutSeparatorAfterARecord", "Anna|3|1250||tail", {"Anna/3/1250/"}},
                     LoadCase{"CutOffInTheStage", "Anna|3", {}}),
     [](const testing::TestParamInfo<LoadCase>& info) { return info.param.name; });
+
+// A damaged setting 19 can hold a megabyte: of records that cannot be
+// read, which leave the table empty, or of whole records, which are all
+// shown in falling order of score.
+TEST_F(ScoresFixture, AMegabyteOfStoredTextGivesAClearTable) {
+    AnsiString damaged;
+    AnsiString whole;
+    int count = 0;
+    for (; whole.size() < 1024 * 1024; ++count) {
+        damaged += "P" + IntToStr(count) + "|x|" + IntToStr(count) + "||";
+        whole += "P" + IntToStr(count) + "|1|" + IntToStr(count) + "|Norway|";
+    }
+    StoreTable(damaged + "no separator after the last record");
+    HighScoreForm->LoadScores();
+    EXPECT_EQ(HighScoreForm->LocalScores->Count, 0);
+    EXPECT_TRUE(Lines(HighScoreForm->Memo1).empty());
+
+    StoreTable(whole);
+    HighScoreForm->LoadScores();
+    const std::vector<AnsiString> records = Records(HighScoreForm->LocalScores);
+    ASSERT_EQ(records.size(), static_cast<size_t>(count));
+    EXPECT_EQ(records.front(), "P" + IntToStr(count - 1) + "/1/" + IntToStr(count - 1) + "/Norway");
+    EXPECT_EQ(records.back(), "P0/1/0/Norway");
+    const std::vector<AnsiString> scores = Lines(HighScoreForm->Memo3);
+    ASSERT_EQ(scores.size(), static_cast<size_t>(count));
+    EXPECT_EQ(scores.back(), "0");
+}
 
 TEST_F(ScoresFixture, SavingWritesTheRecordsInListOrder) {
     StoreTable("Anna|3|1250||");

@@ -9,6 +9,7 @@
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/TGlobalBlowFish.h"
+#include "tests/support/HandMadePack.h"
 #include "tests/support/ProgramData.h"
 #include "tests/ui/GameFixture.h"
 #include "ui/TForm1.h"
@@ -39,6 +40,8 @@ public:
     void Truncated(const std::string& file) {
         WriteFile(file, ReadFile(BuildFile(file.c_str())).substr(0, 4096));
     }
+    // The pack that once killed the program at start with SIGSEGV.
+    void FileAsRoot(const std::string& file) { WriteFile(file, PackWithAFileAsRoot()); }
 
 protected:
     void ExpectCannotStart(const AnsiString& text, const AnsiString& caption) {
@@ -154,7 +157,8 @@ INSTANTIATE_TEST_SUITE_P(
                                    &WindowDataTest::FolderInstead},
                     BrokenFileCase{"PackMissing", "gfx0.dll", &WindowDataTest::Missing},
                     BrokenFileCase{"PackGarbage", "gfx0.dll", &WindowDataTest::Garbage},
-                    BrokenFileCase{"PackTruncated", "gfx0.dll", &WindowDataTest::Truncated}),
+                    BrokenFileCase{"PackTruncated", "gfx0.dll", &WindowDataTest::Truncated},
+                    BrokenFileCase{"PackRootIsAFile", "gfx0.dll", &WindowDataTest::FileAsRoot}),
     [](const testing::TestParamInfo<BrokenFileCase>& info) {
         return std::string(info.param.name);
     });
@@ -189,7 +193,8 @@ INSTANTIATE_TEST_SUITE_P(
     Files, BrokenPackInDialogTest,
     testing::Values(BrokenFileCase{"Missing", "gfx2.dll", &WindowDataTest::Missing},
                     BrokenFileCase{"Garbage", "gfx2.dll", &WindowDataTest::Garbage},
-                    BrokenFileCase{"Truncated", "gfx2.dll", &WindowDataTest::Truncated}),
+                    BrokenFileCase{"Truncated", "gfx2.dll", &WindowDataTest::Truncated},
+                    BrokenFileCase{"RootIsAFile", "gfx2.dll", &WindowDataTest::FileAsRoot}),
     [](const testing::TestParamInfo<BrokenFileCase>& info) {
         return std::string(info.param.name);
     });

@@ -33,8 +33,12 @@ TEST(StrToInt, AcceptsDecimalAndHexText) {
                  {"$FFFFFFFF", -1},
                  {"2147483647", 2147483647},
                  {"-2147483648", -2147483647 - 1}};
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
+        int value = 0;
+        EXPECT_TRUE(TryStrToInt(c.text, value)) << c.text;
+        EXPECT_EQ(value, c.value) << c.text;
+    }
 }
 
 TEST(StrToInt, RefusesWhatIsNoInteger) {
@@ -46,6 +50,9 @@ TEST(StrToInt, RefusesWhatIsNoInteger) {
         } catch (const EConvertError& e) {
             EXPECT_EQ(e.Message, "'" + std::string(text) + "' is not a valid integer value");
         }
+        int value = 7;
+        EXPECT_FALSE(TryStrToInt(text, value)) << text;
+        EXPECT_EQ(value, 7) << text;
     }
 }
 

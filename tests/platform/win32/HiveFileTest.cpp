@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -49,6 +50,38 @@ bool SetPair(RegistryHive& hive, const std::string& data) {
     return a || b;
 }
 
+std::string HiveWithValue(const std::string& data) {
+    return "Korvel registry 1\n[k]\n\"a\"=\"" + data + "\"\n";
+}
+
+// The ways another copy of the program, or a person, changes the hive.
+void WriteFromAnotherProcess(const fs::path&, const std::string& data) {
+    const pid_t writer = fork();
+    if (writer == 0) {
+        HiveFile().Update([&](RegistryHive& h) { return SetValue(h, "a", data); });
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(writer, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+void ReplaceWithAFileOfTheSameSize(const fs::path& hive, const std::string& data) {
+    const fs::path other = hive.string() + ".other";
+    WriteText(other, HiveWithValue(data));
+    fs::rename(other, hive);
+}
+
+// Keeps the file (and its inode); the editor saves a second after the last
+// read, as a person would.
+void EditInPlace(const fs::path& hive, const std::string& data) {
+    struct stat info;
+    ASSERT_EQ(::stat(hive.c_str(), &info), 0);
+    std::fstream(hive, std::ios::in | std::ios::out | std::ios::binary) << HiveWithValue(data);
+    const timespec later[2] = {info.st_atim, {info.st_mtim.tv_sec + 1, info.st_mtim.tv_nsec}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, hive.c_str(), later, 0), 0);
+}
+
 class HiveFileTest : public testing::Test {
 protected:
     const fs::path hive = fs::path(std::getenv("XDG_CONFIG_HOME")) / "Korvel" / "registry";
@@ -56,7 +89,7 @@ protected:
 
 TEST_F(HiveFileTest, LiesInTheConfigFolderAndStartsOnTheFirstChange) {
     EXPECT_EQ(HiveFile().Path(), hive.string());
-    EXPECT_TRUE(HiveFile().Read().Root().Subkeys.empty());
+    EXPECT_TRUE(HiveFile().Read()->Root().Subkeys().empty());
     EXPECT_FALSE(fs::exists(hive));
 
     HiveFile().Update([](RegistryHive& h) { return SetValue(h, "a", "1"); });
@@ -65,7 +98,7 @@ TEST_F(HiveFileTest, LiesInTheConfigFolderAndStartsOnTheFirstChange) {
     EXPECT_FALSE(fs::exists(hive.string() + ".new"));
     EXPECT_EQ(fs::status(hive).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(HiveFile().Read().Find({"K"})->FindValue("A")->Data, "1");
+    EXPECT_EQ(HiveFile().Read()->Find({"K"})->FindValue("A")->Data, "1");
 }
 
 TEST_F(HiveFileTest, FallsBackToTheHomeFolderWithoutAnAbsoluteConfigHome) {
@@ -91,17 +124,64 @@ TEST_F(HiveFileTest, AnUnchangedHiveIsNotRewritten) {
     EXPECT_NE(inode(), before);
 }
 
+TEST_F(HiveFileTest, AnUnchangedHiveIsParsedOnceAndAHeldSnapshotStays) {
+    HiveFile().Update([](RegistryHive& h) { return SetValue(h, "a", "1"); });
+    const auto first = HiveFile().Read();
+    EXPECT_EQ(HiveFile().Read(), first);
+    EXPECT_EQ(HiveFile(hive.string()).Read(), first);
+    HiveFile().Update([](RegistryHive& h) { return SetValue(h, "a", "2"); });
+    const auto second = HiveFile().Read();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(first->Find({"k"})->FindValue("a")->Data, "1");
+    EXPECT_EQ(second->Find({"k"})->FindValue("a")->Data, "2");
+}
+
+TEST_F(HiveFileTest, AChangeByAnotherWriterIsSeenAtTheNextRead) {
+    struct Writer {
+        const char* name;
+        void (*write)(const fs::path& hive, const std::string& data);
+    };
+    const Writer writers[] = {
+        {"another process", WriteFromAnotherProcess},
+        {"a file of the same size put in place", ReplaceWithAFileOfTheSameSize},
+        {"an edit in place", EditInPlace},
+    };
+    HiveFile().Update([](RegistryHive& h) { return SetValue(h, "a", "v00"); });
+    int version = 0;
+    for (const Writer& writer : writers)
+        // Every version has the same size, and many fall within one tick
+        // of the file system's clock.
+        for (int i = 0; i < 20; ++i) {
+            const std::string data = "v" + std::to_string(10 + version++ % 90);
+            writer.write(hive, data);
+            EXPECT_EQ(HiveFile().Read()->Find({"k"})->FindValue("a")->Data, data) << writer.name;
+        }
+}
+
+TEST_F(HiveFileTest, AHiveTooLargeToReadIsSetAsideUnread) {
+    WriteText(hive, HiveWithValue("1"));
+    fs::resize_file(hive, HiveFile::MaxHiveBytes + 1);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(HiveFile().Read()->Root().Subkeys().empty());
+    const std::string messages = testing::internal::GetCapturedStderr();
+    EXPECT_NE(messages.find("larger than 64 MB"), std::string::npos) << messages;
+    const auto copies = DamagedCopies(hive);
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(fs::file_size(copies[0]), HiveFile::MaxHiveBytes + 1);
+    EXPECT_NO_THROW(RegistryHive::Parse(ReadText(hive)));
+}
+
 TEST_F(HiveFileTest, ADamagedHiveIsSetAsideAndAFreshOneStarted) {
     const std::string damaged = "Korvel registry 1\n[k]\n\"a\"=\"unterminated\n";
     WriteText(hive, damaged);
 
     testing::internal::CaptureStderr();
-    const RegistryHive read = HiveFile().Read();
-    const RegistryHive again = HiveFile().Read();
+    const auto read = HiveFile().Read();
+    const auto again = HiveFile().Read();
     const std::string messages = testing::internal::GetCapturedStderr();
 
-    EXPECT_TRUE(read.Root().Subkeys.empty());
-    EXPECT_TRUE(again.Root().Subkeys.empty());
+    EXPECT_TRUE(read->Root().Subkeys().empty());
+    EXPECT_TRUE(again->Root().Subkeys().empty());
     const auto copies = DamagedCopies(hive);
     ASSERT_EQ(copies.size(), 1u);
     EXPECT_EQ(ReadText(copies[0]), damaged);
@@ -123,7 +203,7 @@ TEST_F(HiveFileTest, AChangeToADamagedHiveKeepsTheOldFileAndTheChange) {
     const auto copies = DamagedCopies(hive);
     ASSERT_EQ(copies.size(), 2u); // both set aside, neither overwritten
     EXPECT_NE(ReadText(copies[0]), ReadText(copies[1]));
-    EXPECT_EQ(HiveFile().Read().Find({"k"})->FindValue("b")->Data, "2");
+    EXPECT_EQ(HiveFile().Read()->Find({"k"})->FindValue("b")->Data, "2");
 }
 
 TEST_F(HiveFileTest, AHiveThatCannotBeReadRaisesAndIsLeftAlone) {
@@ -148,8 +228,8 @@ TEST_F(HiveFileTest, ReadersSeeWholeVersionsWhileAnotherProcessWrites) {
     }
     int torn = 0;
     for (int i = 0; i < 400; ++i) {
-        const RegistryHive snapshot = HiveFile().Read();
-        const RegistryKey* key = snapshot.Find({"k"});
+        const auto snapshot = HiveFile().Read();
+        const RegistryKey* key = snapshot->Find({"k"});
         if (!key || key->FindValue("a")->Data != key->FindValue("b")->Data)
             ++torn;
     }
@@ -158,7 +238,7 @@ TEST_F(HiveFileTest, ReadersSeeWholeVersionsWhileAnotherProcessWrites) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(torn, 0);
     EXPECT_TRUE(DamagedCopies(hive).empty());
-    EXPECT_EQ(HiveFile().Read().Find({"k"})->FindValue("a")->Data, "200" + padding);
+    EXPECT_EQ(HiveFile().Read()->Find({"k"})->FindValue("a")->Data, "200" + padding);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ const std::vector<std::string> Awkward = {
     "  blanks at both ends  ",
 };
 
+const RegistryValue& ValueAt(const RegistryKey& key, size_t index) {
+    return *std::next(key.Values().begin(), static_cast<std::ptrdiff_t>(index));
+}
+
 bool IsReadableLine(const std::string& text) {
     for (const char c : text)
         if ((static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7F)
@@ -47,11 +52,11 @@ TEST(RegistryHive, AnyBytesRoundTripInKeyNamesValueNamesAndTexts) {
         const RegistryKey* back = parsed.Find({"Software", keyName});
         ASSERT_NE(back, nullptr) << text;
         EXPECT_EQ(back->Name, keyName);
-        ASSERT_EQ(back->Values.size(), 2u) << text;
-        EXPECT_EQ(back->Values[0].Name, bytes);
-        EXPECT_EQ(back->Values[0].Data, bytes);
-        EXPECT_EQ(back->Values[0].Type, REG_SZ);
-        EXPECT_EQ(DwordValue(back->Values[1].Data), 0xFFFFFFFEu);
+        ASSERT_EQ(back->Values().size(), 2u) << text;
+        EXPECT_EQ(ValueAt(*back, 0).Name, bytes);
+        EXPECT_EQ(ValueAt(*back, 0).Data, bytes);
+        EXPECT_EQ(ValueAt(*back, 0).Type, REG_SZ);
+        EXPECT_EQ(DwordValue(ValueAt(*back, 1).Data), 0xFFFFFFFEu);
         EXPECT_EQ(parsed.Text(), text);
     }
 }
@@ -92,12 +97,27 @@ TEST(RegistryHive, AcceptsWhatAnEditorLeaves) {
     const RegistryKey* key = hive.Find({"software", "VORLANE", "korvel"});
     ASSERT_NE(key, nullptr);
     EXPECT_EQ(key->Name, "Korvel");
-    ASSERT_EQ(key->Values.size(), 2u);
-    EXPECT_EQ(key->Values[0].Name, "InstallPath");
-    EXPECT_EQ(key->Values[0].Data, "/usr/games/korvel");
-    EXPECT_EQ(DwordValue(key->Values[1].Data), 31u);
+    ASSERT_EQ(key->Values().size(), 2u);
+    EXPECT_EQ(ValueAt(*key, 0).Name, "InstallPath");
+    EXPECT_EQ(ValueAt(*key, 0).Data, "/usr/games/korvel");
+    EXPECT_EQ(DwordValue(ValueAt(*key, 1).Data), 31u);
     EXPECT_NE(hive.Find({"Software", "Vorlane", "Korvel", "sub%key"}), nullptr);
-    EXPECT_EQ(RegistryHive::Parse("").Root().Subkeys.size(), 0u);
+    EXPECT_EQ(RegistryHive::Parse("").Root().Subkeys().size(), 0u);
+}
+
+// A key path of `depth` keys.
+std::string DeepPath(size_t depth) {
+    std::string path = "k";
+    for (size_t i = 1; i < depth; ++i)
+        path += "\\k";
+    return path;
+}
+
+TEST(RegistryHive, KeysNestAsDeepAsWindowsLetsThem) {
+    const std::string text = "Korvel registry 1\n[" + DeepPath(MaxKeyDepth) + "]\n\"a\"=\"1\"\n";
+    const RegistryHive hive = RegistryHive::Parse(text);
+    EXPECT_NE(hive.Find(RegistryPath(MaxKeyDepth, "K")), nullptr);
+    EXPECT_EQ(RegistryHive::Parse(hive.Text()).Text(), hive.Text());
 }
 
 TEST(RegistryHive, DamagedTextsAreRefusedWithTheirLine) {
@@ -122,6 +142,8 @@ TEST(RegistryHive, DamagedTextsAreRefusedWithTheirLine) {
         {head + "[abc\n", "line 2:"},
         {head + "[a%zz]\n", "line 2:"},
         {head + "junk\n", "line 2:"},
+        {head + "[" + DeepPath(MaxKeyDepth + 1) + "]\n", "line 2:"},
+        {head + "[" + DeepPath(1000000) + "]\n", "line 2:"},
     };
     for (const Case& c : cases) {
         try {
@@ -142,14 +164,14 @@ TEST(RegistryHive, NamesMatchWithoutCaseAndKeepTheCaseFirstWritten) {
     EXPECT_TRUE(created);
     hive.Create({"software", "HEMLOW"}, &created);
     EXPECT_FALSE(created);
-    EXPECT_EQ(hive.Root().Subkeys.size(), 1u);
+    EXPECT_EQ(hive.Root().Subkeys().size(), 1u);
     EXPECT_NE(hive.Text().find("[Software\\Hemlow\\rq8]"), std::string::npos);
 
     EXPECT_TRUE(key.SetValue("Version", REG_SZ, "1.3"));
     EXPECT_TRUE(key.SetValue("VERSION", REG_SZ, "1.4"));
     EXPECT_FALSE(key.SetValue("version", REG_SZ, "1.4"));
-    ASSERT_EQ(key.Values.size(), 1u);
-    EXPECT_EQ(key.Values[0].Name, "Version");
+    ASSERT_EQ(key.Values().size(), 1u);
+    EXPECT_EQ(ValueAt(key, 0).Name, "Version");
     EXPECT_EQ(key.FindValue("vErSiOn")->Data, "1.4");
     EXPECT_TRUE(key.DeleteValue("VERSION"));
     EXPECT_FALSE(key.DeleteValue("Version"));

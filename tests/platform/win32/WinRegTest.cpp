@@ -10,7 +10,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/win32/RegistryHive.h"
 #include "platform/win32/WinReg.h"
+#include "tests/platform/win32/UserHive.h"
 
 namespace {
 
@@ -18,17 +20,6 @@ namespace fs = std::filesystem;
 
 const char* const GameKey = "software\\Hemlow\\rq8";
 const char* const ProcessorKey = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0";
-
-fs::path HivePath() {
-    return fs::path(std::getenv("XDG_CONFIG_HOME")) / "Korvel" / "registry";
-}
-
-std::string HiveText() {
-    std::ifstream file(HivePath(), std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 HKEY Create(HKEY base, const char* path) {
     HKEY key = nullptr;
@@ -104,6 +95,26 @@ TEST(WinReg, PathsAreCheckedAsWindowsChecksThem) {
         RegCloseKey(key);
         RegCloseKey(made);
     }
+}
+
+// As deep as Windows lets keys nest, and no deeper: the hive must still
+// read back.
+TEST(WinReg, KeysNestAtMostMaxKeyDepthDeep) {
+    std::string path = "k";
+    for (size_t depth = 1; depth < MaxKeyDepth; ++depth)
+        path += "\\k";
+    HKEY deepest = Create(HKEY_CURRENT_USER, path.c_str());
+    HKEY deeper = nullptr;
+    EXPECT_EQ(RegCreateKeyExA(deepest, "one more", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &deeper,
+                              nullptr),
+              ERROR_BAD_PATHNAME);
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, (path + "\\k").c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &deeper, nullptr),
+              ERROR_BAD_PATHNAME);
+    EXPECT_EQ(SetText(deepest, "at the bottom", "yes"), ERROR_SUCCESS);
+    EXPECT_NO_THROW(RegistryHive::Parse(HiveText()));
+    EXPECT_EQ(QueryText(deepest, "at the bottom"), "yes");
+    RegCloseKey(deepest);
 }
 
 TEST(WinReg, QueriesFollowTheBufferProtocol) {
