@@ -159,7 +159,7 @@ bool TVellChatForm::IsPartnersLegalMove(const MoveRecord& move) {
 
 void TVellChatForm::RefusePartnerMove(const AnsiString& text) {
     const AnsiString line = Text(RefusedMoveText) + " " + text;
-    Memo1->Lines->Add(line);
+    Log(line);
     CloseLink();
     Application->MessageBox(line, Caption, MB_TASKMODAL | MB_ICONEXCLAMATION);
     ConnectionClosed();
