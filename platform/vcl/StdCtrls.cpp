@@ -155,9 +155,11 @@ public:
         if (index < 0 || index > lines + static_cast<int>(pending_.size()))
             throw EStringListError("List index out of bounds (" + IntToStr(index) + ")");
         if (index >= lines) {
-            const QString line = ToQString(text);
-            pendingLength_ += line.size();
-            pending_.insert(index - lines, line);
+            qsizetype at = index - lines;
+            for (const QString& line : LinesOf(ToQString(text))) {
+                pendingLength_ += line.size();
+                pending_.insert(at++, line);
+            }
             PostFlush();
             return;
         }
@@ -222,10 +224,8 @@ protected:
         Check(index);
         const int lines = DocumentLines();
         if (index >= lines) {
-            QString& line = pending_[index - lines];
-            pendingLength_ -= line.size();
-            line = ToQString(text);
-            pendingLength_ += line.size();
+            Delete(index);
+            Insert(index, text);
             return;
         }
         const QTextBlock block = Block(index);
@@ -252,6 +252,23 @@ private:
     QTextDocument& Document() const { return *memo_->document(); }
     QTextBlock Block(int index) const { return Document().findBlockByNumber(index); }
     static bool IsEmpty(const QTextBlock& block) { return block.length() <= 1; }
+    // A text cut where the document starts a new block when the text
+    // reaches it: at every line end, and at its own marks of a paragraph's
+    // and a frame's start and end.
+    static QStringList LinesOf(const QString& text) {
+        QStringList lines{QString()};
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                continue;
+            if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == u'\xfdd0' ||
+                c == u'\xfdd1')
+                lines.append(QString());
+            else
+                lines.last() += c;
+        }
+        return lines;
+    }
     int DocumentLines() const {
         const QTextDocument& document = Document();
         return document.blockCount() - (IsEmpty(document.lastBlock()) ? 1 : 0);

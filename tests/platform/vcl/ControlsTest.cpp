@@ -304,6 +304,25 @@ TEST(Memo, LinesAddedAtTheEndReachTheWindowInOrder) {
     EXPECT_EQ(memo->Text, "typed\r\nadded");
 }
 
+// A text with line ends is as many lines as the memo's window makes of
+// it, before it reaches the window and after.
+TEST(Memo, AddingATextWithLineEndsAddsItsLines) {
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    auto* memo = On<TMemo>(form.get());
+    const AnsiString paragraph = "\xe2\x80\xa9"; // U+2029
+    memo->Lines->Add("a\r\nb\rc\nd" + paragraph + "e");
+    memo->Lines->Add("f");
+    memo->Lines->Strings[1] = "b1\nb2";
+    const std::vector<AnsiString> expected{"a", "b1", "b2", "c", "d", "e", "f"};
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<AnsiString> lines;
+        for (int i = 0; i < memo->Lines->Count; ++i)
+            lines.push_back(memo->Lines->Strings[i]);
+        EXPECT_EQ(lines, expected) << (pass == 0 ? "before" : "after") << " the window has it";
+        PumpOnce();
+    }
+}
+
 // Every change of the list, with or without passes of the event loop
 // between them, leaves the memo holding the lines a string list holds.
 TEST(Memo, ChangesKeepTheLinesOfAStringList) {
