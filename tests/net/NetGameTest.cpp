@@ -822,10 +822,11 @@ TEST_P(NetFloodTest, TheSocketHoldsItsBoundWhileTheBoxIsOpen) {
     peer.Send("|CHAT:after the flood|");
     ASSERT_TRUE(RunUntil([this] { return LinkLog().back() == "Anna: after the flood"; }, 20));
     EXPECT_EQ(Game().Link->LinkState, 3);
-    if (Box() == FloodBox::HostsQuestion)
+    if (Box() == FloodBox::HostsQuestion) {
         EXPECT_TRUE(peer.WaitFor("NAME:Bert|"));
-    if (Box() == FloodBox::DrawQuestion)
+    } else if (Box() == FloodBox::DrawQuestion) {
         EXPECT_TRUE(peer.WaitFor("DATA:TGN|"));
+    }
     hook.Verify();
 }
 
