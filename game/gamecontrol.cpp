@@ -77,6 +77,9 @@ void VellGameControl::NewGame() {
     GameState = NoGameState;
     SideToMove = firstSide;
     PendingMove = nullptr;
+    AskedSide = Empty;
+    if (Link)
+        Link->ForgetPartnersMoves();
 }
 
 // ---- The game loop ----
@@ -209,6 +212,10 @@ void VellGameControl::SendStartLine() {
     Link->SendData("S");
 }
 
+uint8_t VellGameControl::SideAsked() {
+    return PendingMove ? Empty : AskedSide;
+}
+
 bool VellGameControl::IsMoveInProgress() {
     return TicksHeld;
 }
@@ -228,6 +235,7 @@ void VellGameControl::AskNextPlayer() {
     if (!seat)
         return; // no match has built the seats yet
     const HoldTicks hold(TicksHeld);
+    AskedSide = seat->Colour;
     try {
         AskSeat(*seat);
     } catch (const std::exception& error) {
@@ -235,6 +243,8 @@ void VellGameControl::AskNextPlayer() {
         Application->ShowException(error);
         Application->Terminate();
     }
+    if (Link && seat->IsRemote())
+        Link->PartnerAsked();
 }
 
 void VellGameControl::AskSeat(Player& seat) {
@@ -272,6 +282,7 @@ void VellGameControl::AskSeat(Player& seat) {
         Engine->DrawBoard();
         break;
     default:
+        AskedSide = Empty; // nobody is asked
         break;
     }
 }

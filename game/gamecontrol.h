@@ -123,6 +123,9 @@ public:
     void SendPendingMove();
     // Network game: tells the partner that this side gave the game up.
     void SendStartLine();
+    // The colour whose move the game waits for: the side asked last, while
+    // no move waits for the next tick; 0 when nobody's is awaited.
+    uint8_t SideAsked();
 
     // `winner` 0 for none.
     void GameOver(uint8_t reason, uint8_t winner);
@@ -295,6 +298,8 @@ private:
     static constexpr unsigned TickInterval = 100;
 
     SystemSecondClock SearchClock;
+    // The colour asked last for its move (SideAsked).
+    uint8_t AskedSide = 0;
     // The arcade clock has shown 0 for a whole second inside a nested loop:
     // the stage is lost at the first tick back in the main loop.
     bool ArcadeTimeUp = false;

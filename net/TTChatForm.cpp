@@ -3,6 +3,7 @@
 #include "myunits/LANGUAGE.h"
 #include "net/LinkColours.h"
 #include "net/TTCPConnectForm.h"
+#include "platform/vcl/MessageLoop.h"
 
 TTChatForm* TChatForm = nullptr;
 
@@ -66,14 +67,13 @@ TTChatForm::TTChatForm(TComponent* Owner) : TForm(Owner), IsServer([this] { retu
     Edit1->Tag = -1;
     Edit1->SetBounds(8, 22, 225, 21);
     Edit1->Font->Color = clBlack;
+    Edit1->OnKeyDown = Method(this, &TTChatForm::Edit1KeyDown);
     Button1 = new TButton(this);
     Button1->Name = "Button1";
     Button1->Parent = GroupBox1;
     Button1->Tag = 313;
     Button1->SetBounds(240, 20, 69, 25);
     Button1->Caption = "Send";
-    // Enter in the input line sends it, as the button does.
-    Button1->Default = true;
     Button1->Font->Color = clBlack;
     Button1->OnClick = Method(this, &TTChatForm::Button1Click);
 
@@ -148,16 +148,43 @@ bool TTChatForm::StartConnection(const AnsiString& ownName) {
     return true;
 }
 
+TCustomWinSocket* TTChatForm::LinkSocket() const {
+    if (!isServer_)
+        return ClientSocket1->Active ? ClientSocket1->Socket() : nullptr;
+    if (!ServerSocket1->Active || ServerSocket1->Socket->ActiveConnections == 0)
+        return nullptr;
+    return ServerSocket1->Socket->Connections[0];
+}
+
 void TTChatForm::SendLine(const AnsiString& text) {
-    TCustomWinSocket* socket = nullptr;
-    if (isServer_) {
-        if (ServerSocket1->Active && ServerSocket1->Socket->ActiveConnections > 0)
-            socket = ServerSocket1->Socket->Connections[0];
-    } else if (ClientSocket1->Active) {
-        socket = ClientSocket1->Socket;
-    }
+    TCustomWinSocket* socket = LinkSocket();
     if (socket && socket->Connected)
         socket->SendText(text);
+}
+
+// The socket of the event stays valid while the event runs, also when the
+// link ends meanwhile; later only the link's own socket counts.
+void TTChatForm::TakeReceivedText(TCustomWinSocket* socket) {
+    if (InNestedLoop()) {
+        if (!takePosted_) {
+            takePosted_ = true;
+            WhenBackInMainLoop([this] {
+                takePosted_ = false;
+                TakeWaitingText();
+            });
+        }
+        return;
+    }
+    ProcessReceivedText(socket->ReceiveText());
+    TakeWaitingText();
+}
+
+// A message may open a box, inside which more arrives: it is taken here,
+// once the box has been answered.
+void TTChatForm::TakeWaitingText() {
+    for (TCustomWinSocket* socket = LinkSocket(); socket && socket->ReceiveLength() > 0;
+         socket = LinkSocket())
+        ProcessReceivedText(socket->ReceiveText());
 }
 
 void TTChatForm::ProcessReceivedText(const AnsiString& chunk) {
@@ -259,7 +286,7 @@ void TTChatForm::ClientSocket1Connect(TObject*, TCustomWinSocket*) {
 }
 
 void TTChatForm::ClientSocket1Read(TObject*, TCustomWinSocket* Socket) {
-    ProcessReceivedText(Socket->ReceiveText());
+    TakeReceivedText(Socket);
 }
 
 void TTChatForm::ClientSocket1Disconnect(TObject*, TCustomWinSocket*) {
@@ -285,7 +312,7 @@ void TTChatForm::ServerSocket1ClientConnect(TObject*, TCustomWinSocket* Socket) 
 }
 
 void TTChatForm::ServerSocket1ClientRead(TObject*, TCustomWinSocket* Socket) {
-    ProcessReceivedText(Socket->ReceiveText());
+    TakeReceivedText(Socket);
 }
 
 void TTChatForm::ServerSocket1ClientDisconnect(TObject*, TCustomWinSocket*) {
@@ -323,9 +350,20 @@ void TTChatForm::HostPartnerDisconnected() {
     ConnectionClosed();
 }
 
+// Enter in the input line sends it; elsewhere in the window it does not.
+void TTChatForm::Edit1KeyDown(TObject*, WORD& Key, TShiftState) {
+    if (Key != VK_RETURN)
+        return;
+    Key = 0;
+    SendChatLine();
+}
+
 void TTChatForm::Button1Click(TObject*) {
-    // Enter reaches the default button even while it is disabled.
-    if (!Button1->Enabled)
+    SendChatLine();
+}
+
+void TTChatForm::SendChatLine() {
+    if (LinkState != 3)
         return;
     const AnsiString line = Edit1->Text;
     SendLine("CHAT:" + line + "|");
@@ -388,7 +426,10 @@ void TTChatForm::SetChatEnabled(bool enabled) {
 }
 
 void TTChatForm::Log(const AnsiString& line) {
-    Memo1->Lines->Add(line);
+    TStrings* lines = Memo1->Lines;
+    lines->Add(line);
+    while (lines->Count > MaxLogLines || Memo1->GetTextLen() > MaxLogLength)
+        lines->Delete(0);
 }
 
 AnsiString TTChatForm::Text(int number) const {

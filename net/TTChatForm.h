@@ -13,6 +13,15 @@
 // what follows the last "|" of a read waits for the next one. A body that
 // grows past MaxBodyLength without its "|" is dropped, with every byte up
 // to and including the "|" that ends it, and the link goes on.
+//
+// What arrives is taken from the socket only from the main loop: a read
+// event inside a nested loop (a box, a move, a wait) leaves the bytes in
+// the socket, which then holds the partner back, and they are taken once
+// control is back there. So the memory a partner can fill is bounded by the
+// socket's bound and MaxBodyLength, and no message is handled inside a box.
+//
+// The log keeps the newest MaxLogLines lines of at most MaxLogLength
+// characters together, dropping the oldest.
 
 #include <cstdint>
 
@@ -70,6 +79,7 @@ public:
     void ServerSocket1ClientDisconnect(TObject* Sender, TCustomWinSocket* Socket);
     void ServerSocket1ClientError(TObject* Sender, TCustomWinSocket* Socket, TErrorEvent ErrorEvent,
                                   int& ErrorCode);
+    void Edit1KeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void Button1Click(TObject* Sender);
     void Button2Click(TObject* Sender);
     void Timer1Timer(TObject* Sender);
@@ -79,15 +89,28 @@ public:
 
     // Far above any name, chat line or game datum of this system.
     static constexpr size_t MaxBodyLength = 65536;
+    // Far more than a match's chat, little memory.
+    static constexpr int MaxLogLines = 10000;
+    static constexpr int MaxLogLength = 1024 * 1024;
+
+protected:
+    void Log(const AnsiString& line);
 
 private:
+    // The open connection of the link: the caller's socket, or the host's
+    // first client connection; null when there is none.
+    TCustomWinSocket* LinkSocket() const;
+    // Takes what arrived on the socket of a read event and what arrives
+    // while its messages are handled, or leaves it for the main loop.
+    void TakeReceivedText(TCustomWinSocket* socket);
+    void TakeWaitingText();
+    void SendChatLine();
     void HostReceivedName(const AnsiString& body);
     void CallerReceivedName(const AnsiString& body);
     void ShowPeerMessage(const AnsiString& text);
     void CallerDisconnected();
     void HostPartnerDisconnected();
     void SetChatEnabled(bool enabled);
-    void Log(const AnsiString& line);
     AnsiString Text(int number) const;
 
     bool isServer_ = false;
@@ -98,6 +121,8 @@ private:
     // A box about the peer's messages is open: the peer's next ones that
     // would open another are dropped, so boxes never pile up inside boxes.
     bool boxOpen_ = false;
+    // A take waits for the main loop.
+    bool takePosted_ = false;
 };
 
 extern TTChatForm* TChatForm;

@@ -124,16 +124,47 @@ void TVellChatForm::PartnerMoved(const AnsiString& text) {
     MoveRecord move = PassMove;
     if (!MoveFromText(text, move))
         return;
-    if (!IsPartnersLegalMove(move)) {
+    const bool awaited =
+        !moves_.empty() || PartnersMoveIsPending() || Game().SideAsked() == PartnerColour();
+    if (!awaited || moves_.size() == MaxWaitingMoves) {
         RefusePartnerMove(text);
         return;
     }
-    Game().SubmitMove(move, false);
+    moves_.push_back({text, move});
+    TakeWaitingMove();
+}
+
+void TVellChatForm::PartnerAsked() {
+    if (!moves_.empty())
+        WhenBackInMainLoop([this] {
+            if (!LinkEnded())
+                TakeWaitingMove();
+        });
+}
+
+void TVellChatForm::ForgetPartnersMoves() {
+    moves_.clear();
+}
+
+void TVellChatForm::TakeWaitingMove() {
+    if (moves_.empty() || Game().SideAsked() != PartnerColour())
+        return;
+    const WaitingMove next = moves_.front();
+    moves_.pop_front();
+    if (!IsPartnersLegalMove(next.Move)) {
+        RefusePartnerMove(next.Text);
+        return;
+    }
+    Game().SubmitMove(next.Move, false);
+}
+
+bool TVellChatForm::PartnersMoveIsPending() {
+    return Game().PendingMove && !Game().PendingMoveIsLocal;
 }
 
 bool TVellChatForm::IsPartnersLegalMove(const MoveRecord& move) {
     VellGameControl& game = Game();
-    const uint8_t colour = OtherColour(game.HumanColour());
+    const uint8_t colour = PartnerColour();
     if (game.GetSideToMove() != colour || game.PendingMove)
         return false;
     BoardRecord board;
@@ -158,8 +189,9 @@ bool TVellChatForm::IsPartnersLegalMove(const MoveRecord& move) {
 }
 
 void TVellChatForm::RefusePartnerMove(const AnsiString& text) {
+    moves_.clear();
     const AnsiString line = Text(RefusedMoveText) + " " + text;
-    Memo1->Lines->Add(line);
+    Log(line);
     CloseLink();
     Application->MessageBox(line, Caption, MB_TASKMODAL | MB_ICONEXCLAMATION);
     ConnectionClosed();
@@ -177,6 +209,10 @@ void TVellChatForm::CloseLink() {
 
 VellGameControl& TVellChatForm::Game() {
     return *Form1->Game;
+}
+
+uint8_t TVellChatForm::PartnerColour() {
+    return OtherColour(Game().HumanColour());
 }
 
 AnsiString TVellChatForm::Text(int number) {

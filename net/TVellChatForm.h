@@ -6,10 +6,15 @@
 // and "TGN" its answers, "S" the partner gave the game up, anything else a
 // MoveText.
 //
-// A partner's move is checked against this machine's position when it
-// arrives: one that is not the partner's turn or not legal here would stop
-// the game when executed, so it is dropped, the user is told, and the link
-// is closed, which ends the match.
+// The partner's moves are taken in the order they arrive, each when the
+// game asks the partner for its move: a move that comes while an earlier
+// one still waits to be executed (a put that closes a line, then its
+// removal) waits behind it. Each is checked against this machine's
+// position when its turn comes; one that is not legal then, one that comes
+// while nothing of the partner's is awaited, and one more than
+// MaxWaitingMoves waiting would stop or flood the game, so it is dropped,
+// the user is told, and the link is closed, which ends the match. Moves
+// still waiting when a game ends belong to it and are dropped.
 //
 // A payload changes the game, so it is handled only from the main loop:
 // one that arrives inside a nested loop (a box, a move, a wait) waits, and
@@ -34,6 +39,16 @@ public:
     void SendData(const AnsiString& payload) override;
     // Ends the link from this side; closing this end reports nothing.
     void CloseLink();
+    // The game has asked the partner for its move: the oldest of the
+    // partner's waiting moves is taken once control is back in the main
+    // loop.
+    void PartnerAsked();
+    // A new game has begun.
+    void ForgetPartnersMoves();
+
+    // A partner never has more than two moves in a row (a put or move that
+    // closes a line, then the removal).
+    static constexpr size_t MaxWaitingMoves = 8;
 
 private:
     void HandleData(const AnsiString& payload);
@@ -44,6 +59,10 @@ private:
     void PartnerDeclinedDraw();
     void PartnerGaveUp();
     void PartnerMoved(const AnsiString& text);
+    // The partner's oldest waiting move, when the game awaits it.
+    void TakeWaitingMove();
+    // A move of the partner's waits for the next tick.
+    bool PartnersMoveIsPending();
     // The partner's colour is to move, no move waits for the next tick, and
     // the move is legal for the game state on this machine's board.
     bool IsPartnersLegalMove(const MoveRecord& move);
@@ -51,8 +70,16 @@ private:
     // The link ended while a box was open.
     bool LinkEnded() const { return LinkState != 3; }
     VellGameControl& Game();
+    uint8_t PartnerColour();
     AnsiString Text(int number);
+
+    struct WaitingMove {
+        AnsiString Text;
+        MoveRecord Move;
+    };
 
     // Payloads that arrived inside a nested loop, oldest first.
     std::deque<AnsiString> waiting_;
+    // The partner's moves that wait for their turn, oldest first.
+    std::deque<WaitingMove> moves_;
 };

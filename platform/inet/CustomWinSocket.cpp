@@ -97,8 +97,14 @@ int TCustomWinSocket::SendText(const AnsiString& Text) {
 }
 
 AnsiString TCustomWinSocket::ReceiveText() {
+    ++takes_;
     Drain();
     return std::exchange(received_, AnsiString());
+}
+
+int TCustomWinSocket::ReceiveLength() const {
+    const qint64 unread = link_ && link_->isReadable() ? link_->bytesAvailable() : 0;
+    return int(received_.size() + size_t(unread));
 }
 
 void TCustomWinSocket::Close() {
@@ -185,6 +191,7 @@ void TCustomWinSocket::LetGo(bool graceful) {
 
 void TCustomWinSocket::Attach(QTcpSocket* link) {
     link_ = link;
+    link->setReadBufferSize(ReadBound);
     QObject* context = context_.get();
     QObject::connect(link, &QAbstractSocket::stateChanged, context,
                      [this, link](QAbstractSocket::SocketState state) {
@@ -221,13 +228,15 @@ void TCustomWinSocket::LinkConnected(QTcpSocket* link) {
 
 void TCustomWinSocket::LinkReadyRead(QTcpSocket* link) {
     Report([this, link] {
-        if (link != link_ || !Drain())
+        if (link != link_ || ReceiveLength() == 0)
             return;
+        const int takes = takes_;
         if (SocketOwner* owner = Owner())
             owner->SocketRead(this);
         // Qt does not report bytes that arrive while a read handler waits
-        // in a nested event loop (a message box); they are reported now.
-        if (link == link_ && link->bytesAvailable() > 0)
+        // in a nested event loop (a message box); they are reported now,
+        // unless the handler left the bytes it was told of.
+        if (link == link_ && takes_ != takes && link->bytesAvailable() > 0)
             QMetaObject::invokeMethod(
                 context_.get(), [this, link] { LinkReadyRead(link); }, Qt::QueuedConnection);
     });

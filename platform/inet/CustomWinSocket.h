@@ -8,6 +8,12 @@
 // byte that has arrived since its last call, however the peer's writes
 // were cut up on the way.
 //
+// A connection holds at most ReadBound bytes that have arrived and not
+// been taken (ReceiveLength). A read handler may leave them, to take them
+// later: the socket then reads nothing more from the system until they are
+// taken, so TCP holds the peer back, and nothing is lost or reordered. The
+// next read event comes when more bytes arrive after a take.
+//
 // Events run on the thread of the event loop, from the loop itself: never
 // inside SendText, Close or a component's Open. How the connection ends:
 // - the peer closes it: the last bytes come as a read event, then the
@@ -94,9 +100,15 @@ public:
     // nothing, when the connection is not open.
     int SendText(const AnsiString& Text);
     AnsiString ReceiveText();
+    // The number of bytes that ReceiveText would return now.
+    int ReceiveLength() const;
     // Ends the connection from this side, silently; nothing when it is
     // not open.
     virtual void Close();
+
+    // Enough for many reads' worth of the messages of a link, small enough
+    // to cost nothing when a peer floods.
+    static constexpr int ReadBound = 256 * 1024;
 
     ReadOnlyProperty<bool> Connected;
     // The peer's IPv4 address in dotted form; empty before a connection.
@@ -152,7 +164,11 @@ private:
     int duplicate_ = -1;
     bool connected_ = false;
     AnsiString remoteAddress_;
+    // Bytes taken from Qt and not handed out yet: the last ones of a
+    // connection that has ended.
     AnsiString received_;
+    // How many takes (ReceiveText) there have been.
+    int takes_ = 0;
     int busy_ = 0;
     bool orphan_ = false;
 };

@@ -341,3 +341,11 @@ void TWinControl::FocusLeft() {
     if (OnExit)
         OnExit(this);
 }
+
+bool TWinControl::KeyDown(WORD key, TShiftState shift) {
+    if (!OnKeyDown)
+        return false;
+    WORD used = key;
+    OnKeyDown(this, used, shift);
+    return used == 0;
+}

@@ -39,6 +39,9 @@ using TShiftState = Set<TShiftStateElement, ssShift, ssDouble>;
 
 using TMouseEvent =
     std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+// A key went down; a handler that sets Key to 0 has used it, and the
+// control and its form do nothing more with it.
+using TKeyEvent = std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
 
 // Binds a handler with more than the Sender, such as a mouse-down handler
 // or FormCloseQuery(TObject* Sender, bool& CanClose).
@@ -170,6 +173,8 @@ public:
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
+    // Reported for the keys that have a virtual key in WinTypes.h.
+    TKeyEvent OnKeyDown;
 
     void SetFocus();
     bool Focused() const;
@@ -184,6 +189,8 @@ protected:
     explicit TWinControl(TComponent* AOwner);
     virtual void FocusEntered();
     virtual void FocusLeft();
+    // True when OnKeyDown used the key.
+    bool KeyDown(WORD key, TShiftState shift);
     // A child control was added, removed or moved.
     virtual void ControlsChanged() {}
     void Resized() override;

@@ -1,5 +1,6 @@
 #include "platform/vcl/QtBridge.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -35,14 +36,19 @@ TMouseButton ButtonOf(Qt::MouseButton button) {
     }
 }
 
-TShiftState ShiftOf(const QMouseEvent& event, bool doubleClick) {
+TShiftState KeysOf(Qt::KeyboardModifiers modifiers) {
     TShiftState shift;
-    if (event.modifiers() & Qt::ShiftModifier)
+    if (modifiers & Qt::ShiftModifier)
         shift << ssShift;
-    if (event.modifiers() & Qt::AltModifier)
+    if (modifiers & Qt::AltModifier)
         shift << ssAlt;
-    if (event.modifiers() & Qt::ControlModifier)
+    if (modifiers & Qt::ControlModifier)
         shift << ssCtrl;
+    return shift;
+}
+
+TShiftState ShiftOf(const QMouseEvent& event, bool doubleClick) {
+    TShiftState shift = KeysOf(event.modifiers());
     if (event.buttons() & Qt::LeftButton)
         shift << ssLeft;
     if (event.buttons() & Qt::RightButton)
@@ -52,6 +58,11 @@ TShiftState ShiftOf(const QMouseEvent& event, bool doubleClick) {
     if (doubleClick)
         shift << ssDouble;
     return shift;
+}
+
+// The virtual key of a Qt key; 0 for a key without one here.
+WORD VirtualKeyOf(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter ? VK_RETURN : 0;
 }
 
 } // namespace
@@ -69,12 +80,13 @@ ControlBridge::~ControlBridge() {
 }
 
 bool ControlBridge::eventFilter(QObject* watched, QEvent* event) {
+    bool used = false;
     if (control_ && watched == parent() && !Silence::Active())
-        RunHandler([&] { Forward(static_cast<QWidget*>(watched), event); });
-    return false;
+        RunHandler([&] { used = Forward(static_cast<QWidget*>(watched), event); });
+    return used;
 }
 
-void ControlBridge::Forward(QWidget* watched, QEvent* event) {
+bool ControlBridge::Forward(QWidget* watched, QEvent* event) {
     auto* winControl = dynamic_cast<TWinControl*>(control_);
     switch (event->type()) {
     case QEvent::Resize:
@@ -99,6 +111,14 @@ void ControlBridge::Forward(QWidget* watched, QEvent* event) {
             control_->Click();
         break;
     }
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const WORD virtualKey = VirtualKeyOf(key->key());
+        // A disabled control takes no keys, though its filter sees them.
+        if (winControl && virtualKey != 0 && watched->isEnabled())
+            return winControl->KeyDown(virtualKey, KeysOf(key->modifiers()));
+        break;
+    }
     case QEvent::FocusIn:
         if (winControl)
             winControl->FocusEntered();
@@ -110,4 +130,5 @@ void ControlBridge::Forward(QWidget* watched, QEvent* event) {
     default:
         break;
     }
+    return false;
 }

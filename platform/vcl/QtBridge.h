@@ -34,8 +34,8 @@ template <class F> void RunHandler(F&& handler) {
     }
 }
 
-// Watches a control's widget: forwards size changes, mouse presses and
-// focus changes to the control, and tells the control when Qt destroys
+// Watches a control's widget: forwards size changes, mouse presses, keys
+// and focus changes to the control, and tells the control when Qt destroys
 // the widget (a child of the widget, so it dies with it).
 class ControlBridge : public QObject {
 public:
@@ -63,7 +63,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Forward(QWidget* watched, QEvent* event);
+    // True when the control used the event.
+    bool Forward(QWidget* watched, QEvent* event);
     TControl* control_;
     bool pressed_ = false;
 };

@@ -6,10 +6,15 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QObject>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <vector>
+#include <QStringList>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <functional>
 
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/QtBridge.h"
@@ -124,81 +129,206 @@ TEdit::TEdit(TComponent* AOwner)
 
 namespace {
 
-std::vector<AnsiString> LinesOf(const QString& text) {
-    std::vector<AnsiString> lines;
-    if (text.isEmpty())
-        return lines;
-    for (const QString& line : text.split(u'\n'))
-        lines.push_back(FromQString(line));
-    if (text.endsWith(u'\n'))
-        lines.pop_back();
-    return lines;
-}
-
 AnsiString WithCrLf(const QString& text) {
     return FromQString(QString(text).replace(QStringLiteral("\n"), QStringLiteral("\r\n")));
 }
 
 } // namespace
 
-// The memo's text is the list: every change of the list rewrites it, and
-// what the user types is in the list at once.
+// The memo's text is the list, a line for each block of the memo's
+// document, so that counting, reading, adding, changing or removing a line
+// costs that line and not the whole text. An empty last block is no line
+// but the line end after the last one (typed text may end so); an empty
+// last line is therefore kept by an empty block after it. What the user
+// types is in the list at once.
+//
+// Lines added at the end wait in a list of their own and reach the
+// document together at the next pass of the event loop (or before anything
+// needs the whole text): the memo lays out every line that reaches it
+// alone, which costs far more than the line itself.
 class TMemoStrings : public TStrings {
 public:
     explicit TMemoStrings(QPlainTextEdit* memo) : memo_(memo) {}
 
     void Insert(int index, const AnsiString& text) override {
-        std::vector<AnsiString> lines = Read();
-        if (index < 0 || index > static_cast<int>(lines.size()))
+        const int lines = DocumentLines();
+        if (index < 0 || index > lines + static_cast<int>(pending_.size()))
             throw EStringListError("List index out of bounds (" + IntToStr(index) + ")");
-        lines.insert(lines.begin() + index, text);
-        Write(lines);
+        if (index >= lines) {
+            qsizetype at = index - lines;
+            for (const QString& line : LinesOf(ToQString(text))) {
+                pendingLength_ += line.size();
+                pending_.insert(at++, line);
+            }
+            PostFlush();
+            return;
+        }
+        Edit([&](QTextCursor& cursor) {
+            cursor.setPosition(Block(index).position());
+            cursor.insertText(ToQString(text) + u'\n');
+        });
     }
     void Delete(int index) override {
-        std::vector<AnsiString> lines = Read();
-        Check(lines, index);
-        lines.erase(lines.begin() + index);
-        Write(lines);
+        Check(index);
+        const int lines = DocumentLines();
+        if (index >= lines) {
+            pendingLength_ -= pending_[index - lines].size();
+            pending_.removeAt(index - lines);
+            return;
+        }
+        if (!Block(index).next().isValid())
+            Flush();
+        const QTextBlock block = Block(index);
+        const QTextBlock next = block.next();
+        const QTextBlock previous = block.previous();
+        Edit([&](QTextCursor& cursor) {
+            if (next.isValid()) {
+                cursor.setPosition(block.position());
+                cursor.setPosition(next.position(), QTextCursor::KeepAnchor);
+            } else {
+                // The last line goes with the line end before it, unless
+                // that ends an empty line, which it then keeps.
+                const bool keepLineEnd = !previous.isValid() || IsEmpty(previous);
+                cursor.setPosition(block.position() - (keepLineEnd ? 0 : 1));
+                cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+            }
+            cursor.removeSelectedText();
+        });
     }
-    void Clear() override { memo_->clear(); }
+    void Clear() override {
+        DropPending();
+        memo_->clear();
+    }
+    // The length of the text as GetTextStr gives it, in characters.
+    int TextLength() const {
+        const QTextDocument& document = Document();
+        int length = document.characterCount() - 1 + document.blockCount() - 1;
+        if (!pending_.isEmpty()) {
+            const int lineEnds = static_cast<int>(pending_.size()) - 1 +
+                                 (IsEmpty(document.lastBlock()) ? 0 : 1) +
+                                 (pending_.last().isEmpty() ? 1 : 0);
+            length += static_cast<int>(pendingLength_) + 2 * lineEnds;
+        }
+        return length;
+    }
 
 protected:
     AnsiString Get(int index) const override {
-        const std::vector<AnsiString> lines = Read();
-        Check(lines, index);
-        return lines[index];
+        Check(index);
+        const int lines = DocumentLines();
+        if (index >= lines)
+            return FromQString(pending_[index - lines]);
+        return FromQString(Block(index).text());
     }
     void Put(int index, const AnsiString& text) override {
-        std::vector<AnsiString> lines = Read();
-        Check(lines, index);
-        lines[index] = text;
-        Write(lines);
+        Check(index);
+        const int lines = DocumentLines();
+        if (index >= lines) {
+            Delete(index);
+            Insert(index, text);
+            return;
+        }
+        const QTextBlock block = Block(index);
+        Edit([&](QTextCursor& cursor) {
+            cursor.setPosition(block.position());
+            cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            cursor.insertText(ToQString(text));
+            if (text.empty() && !block.next().isValid())
+                cursor.insertText(QStringLiteral("\n"));
+        });
     }
-    int GetCount() const override { return static_cast<int>(Read().size()); }
-    AnsiString GetTextStr() const override { return WithCrLf(memo_->toPlainText()); }
+    int GetCount() const override { return DocumentLines() + static_cast<int>(pending_.size()); }
+    AnsiString GetTextStr() const override {
+        Flush();
+        return WithCrLf(memo_->toPlainText());
+    }
     void SetTextStr(const AnsiString& text) override {
+        DropPending();
         memo_->setPlainText(ToQString(text).remove(u'\r'));
     }
 
 private:
-    std::vector<AnsiString> Read() const { return LinesOf(memo_->toPlainText()); }
-    // An empty last line is kept by a line end after it, as reading drops
-    // the one line end that text may end with.
-    void Write(const std::vector<AnsiString>& lines) {
-        QStringList text;
-        for (const AnsiString& line : lines)
-            text << ToQString(line);
-        QString joined = text.join(u'\n');
-        if (!lines.empty() && lines.back().empty())
-            joined += u'\n';
-        memo_->setPlainText(joined);
+    QTextDocument& Document() const { return *memo_->document(); }
+    QTextBlock Block(int index) const { return Document().findBlockByNumber(index); }
+    static bool IsEmpty(const QTextBlock& block) { return block.length() <= 1; }
+    // A text cut where the document starts a new block when the text
+    // reaches it: at every line end, and at its own marks of a paragraph's
+    // and a frame's start and end.
+    static QStringList LinesOf(const QString& text) {
+        QStringList lines{QString()};
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i];
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+                continue;
+            if (c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == u'\xfdd0' ||
+                c == u'\xfdd1')
+                lines.append(QString());
+            else
+                lines.last() += c;
+        }
+        return lines;
     }
-    static void Check(const std::vector<AnsiString>& lines, int index) {
-        if (index < 0 || index >= static_cast<int>(lines.size()))
+    int DocumentLines() const {
+        const QTextDocument& document = Document();
+        return document.blockCount() - (IsEmpty(document.lastBlock()) ? 1 : 0);
+    }
+    void Check(int index) const {
+        if (index < 0 || index >= GetCount())
             throw EStringListError("List index out of bounds (" + IntToStr(index) + ")");
+    }
+    void PostFlush() {
+        if (flushPosted_)
+            return;
+        flushPosted_ = true;
+        QMetaObject::invokeMethod(
+            &context_,
+            [this] {
+                flushPosted_ = false;
+                Flush();
+            },
+            Qt::QueuedConnection);
+    }
+    void DropPending() {
+        pending_.clear();
+        pendingLength_ = 0;
+    }
+    // The waiting lines go to the end of the document in one insertion.
+    void Flush() const {
+        if (pending_.isEmpty())
+            return;
+        QString text = pending_.join(u'\n');
+        if (pending_.last().isEmpty())
+            text += u'\n';
+        if (!IsEmpty(Document().lastBlock()))
+            text.prepend(u'\n');
+        pending_.clear();
+        pendingLength_ = 0;
+        Edit([&](QTextCursor& cursor) {
+            cursor.movePosition(QTextCursor::End);
+            cursor.insertText(text);
+        });
+    }
+    // A change in code is one step that the user cannot undo, as setting
+    // the whole text is: the undo history would keep every line of a log
+    // that drops its oldest lines.
+    void Edit(const std::function<void(QTextCursor&)>& change) const {
+        QTextDocument& document = Document();
+        document.setUndoRedoEnabled(false);
+        QTextCursor cursor(&document);
+        cursor.beginEditBlock();
+        change(cursor);
+        cursor.endEditBlock();
+        document.setUndoRedoEnabled(true);
     }
 
     QPlainTextEdit* memo_;
+    // Lines added at the end that have not reached the document yet.
+    mutable QStringList pending_;
+    mutable qsizetype pendingLength_ = 0;
+    bool flushPosted_ = false;
+    // Ends the posted flush with the list.
+    QObject context_;
 };
 
 TMemo::TMemo(TComponent* AOwner)
@@ -237,6 +367,10 @@ TMemo::TMemo(TComponent* AOwner)
 }
 
 TMemo::~TMemo() = default;
+
+int TMemo::GetTextLen() const {
+    return lines_->TextLength();
+}
 
 // ---- TCheckBox ----
 

@@ -83,7 +83,8 @@ private:
     QLineEdit* edit_;
 };
 
-// The lines of a memo: a string list that is the memo's text.
+// The lines of a memo: a string list that is the memo's text. Reading,
+// adding, changing or removing a line costs that line, not the text.
 class TMemoStrings;
 
 class TMemo : public TWinControl {
@@ -94,10 +95,15 @@ public:
     ReadOnlyProperty<TStrings*> Lines;
     // The whole text, lines joined by CR LF.
     Property<AnsiString> Text;
+    // The length of Text in characters (a line end counts two), without
+    // building the text.
+    int GetTextLen() const;
     Property<bool> ReadOnly;
     Property<bool> WordWrap;
     Property<TScrollStyle> ScrollBars;
     Property<TBorderStyle> BorderStyle;
+    // The text in the window changed; lines added at the end reach the
+    // window at the next pass of the event loop.
     TNotifyEvent OnChange;
 
 private:

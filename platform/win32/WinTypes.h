@@ -104,6 +104,9 @@ constexpr int IDIGNORE = 5;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
 
+// Virtual keys.
+constexpr WORD VK_RETURN = 0x0D;
+
 // Show modes of ShellExecuteA.
 constexpr int SW_HIDE = 0;
 constexpr int SW_SHOWNORMAL = 1;

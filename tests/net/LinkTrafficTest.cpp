@@ -1,6 +1,9 @@
 // The linked window: chat both ways, game data, the framing of messages
 // over reads, the end of the link, and what the peer's bad input does.
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
 #include <chrono>
 #include <random>
 
@@ -47,20 +50,61 @@ TEST_F(LinkTrafficTest, ChatGoesBothWaysOnTheCallersSide) {
     EXPECT_EQ(Log(), (std::vector<AnsiString>{T(78) + " Anna", "Anna: hi Bert", "Bert: "}));
 }
 
-TEST_F(LinkTrafficTest, EnterInTheInputLineSendsIt) {
-    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
-    form->Edit1->Text = "by Enter";
-    form->Edit1->SetFocus();
-    form->PressDialogKey(false);
-    EXPECT_TRUE(peer.WaitFor("NAMEBert|CHAT:by Enter|"));
-    EXPECT_EQ(Log().back(), "Bert: by Enter");
+// Enter sends the chat line only from the input line: the Send button is
+// no default button, so Enter on the log or on the window sends nothing.
+struct EnterCase {
+    const char* name;
+    TWinControl* (*target)(TTChatForm& form);
+    bool sends;
+};
+
+void PrintTo(const EnterCase& c, std::ostream* os) {
+    *os << c.name;
 }
+
+class LinkEnterTest : public LinkTrafficTest, public testing::WithParamInterface<EnterCase> {
+protected:
+    static void PressEnter(TWinControl& control) {
+        control.SetFocus();
+        QKeyEvent event(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(control.Widget(), &event);
+    }
+};
+
+TEST_P(LinkEnterTest, SendsOnlyFromTheInputLine) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    form->Edit1->Text = "typed";
+    PressEnter(*GetParam().target(*form));
+    EXPECT_EQ(form->Edit1->Text(), GetParam().sends ? "" : "typed");
+    Say("said");
+    ASSERT_TRUE(peer.WaitFor("CHAT:said|"));
+    if (GetParam().sends) {
+        EXPECT_EQ(peer.Received(), "NAMEBert|CHAT:typed|CHAT:said|");
+        EXPECT_EQ(Log(), (std::vector<AnsiString>{T(78) + " Anna", "Bert: typed", "Bert: said"}));
+    } else {
+        EXPECT_EQ(peer.Received(), "NAMEBert|CHAT:said|");
+        EXPECT_EQ(Log(), (std::vector<AnsiString>{T(78) + " Anna", "Bert: said"}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, LinkEnterTest,
+    testing::Values(
+        EnterCase{"InTheInputLine", [](TTChatForm& f) -> TWinControl* { return f.Edit1; }, true},
+        EnterCase{"InTheLog", [](TTChatForm& f) -> TWinControl* { return f.Memo1; }, false},
+        EnterCase{"OnTheWindow", [](TTChatForm& f) -> TWinControl* { return &f; }, false}),
+    [](const testing::TestParamInfo<EnterCase>& info) { return std::string(info.param.name); });
 
 TEST_F(LinkTrafficTest, EnterBeforeTheLinkSendsAndLogsNothing) {
     ASSERT_NO_FATAL_FAILURE(StartAsHost());
     const std::vector<AnsiString> log = Log();
-    form->PressDialogKey(false);
+    form->Edit1->Text = "early";
+    QKeyEvent event(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(form->Edit1->Widget(), &event);
+    WORD key = VK_RETURN;
+    form->Edit1KeyDown(form->Edit1, key, TShiftState());
     EXPECT_EQ(Log(), log);
+    EXPECT_EQ(form->Edit1->Text(), "early");
 }
 
 TEST_F(LinkTrafficTest, MessagesOfOneReadAreDispatchedInOrder) {
@@ -285,6 +329,36 @@ TEST_F(LinkTrafficTest, AFloodOfMessagesIsHandledInOrder) {
     RecordProperty(
         "flood_ms",
         std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+    ASSERT_NO_FATAL_FAILURE(ExpectStillLinked());
+}
+
+// A long chat costs neither time nor memory without end: the log keeps its
+// newest lines, as many as MaxLogLines and MaxLogLength allow.
+TEST_F(LinkTrafficTest, TheLogKeepsItsNewestLines) {
+    ASSERT_NO_FATAL_FAILURE(LinkAsCaller());
+    const int lines = TTChatForm::MaxLogLines + 500;
+    std::string burst;
+    for (int i = 0; i < lines; ++i)
+        burst += "CHAT:" + std::to_string(i) + "|";
+    peer.Send(burst);
+    const AnsiString last = "Anna: " + std::to_string(lines - 1);
+    ASSERT_TRUE(PumpUntil([&] { return Log().back() == last; }));
+    std::vector<AnsiString> log = Log();
+    ASSERT_EQ(log.size(), size_t(TTChatForm::MaxLogLines));
+    EXPECT_EQ(log.front(), "Anna: 500");
+    EXPECT_EQ(log.back(), last);
+
+    const AnsiString longLine = "Anna: " + std::string(60000, 'w');
+    for (int i = 0; i < 20; ++i)
+        peer.Send("CHAT:" + longLine.substr(6) + "|");
+    peer.Send("CHAT:end|");
+    ASSERT_TRUE(PumpUntil([&] { return Log().back() == "Anna: end"; }));
+    log = Log();
+    EXPECT_EQ(log[log.size() - 2], longLine);
+    const int length = form->Memo1->GetTextLen();
+    EXPECT_LE(length, TTChatForm::MaxLogLength);
+    EXPECT_GT(length + int(longLine.size()) + 2, TTChatForm::MaxLogLength)
+        << "only as many old lines go as the bound asks";
     ASSERT_NO_FATAL_FAILURE(ExpectStillLinked());
 }
 

@@ -5,8 +5,10 @@
 // the position that Korvel shows.
 
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <optional>
+#include <thread>
 #include <tuple>
 
 #include <QTimer>
@@ -16,6 +18,7 @@
 #include "game/gamecontrol.h"
 #include "net/TTCPConnectForm.h"
 #include "net/TVellChatForm.h"
+#include "platform/inet/ServerWinSocket.h"
 #include "platform/vcl/MessageLoop.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/win32/Clock.h"
@@ -133,6 +136,37 @@ protected:
             lines.push_back(Game().Link->Memo1->Lines->Strings[i]);
         return lines;
     }
+    // The partner's bytes that Korvel's socket holds and has not taken;
+    // Korvel hosts.
+    int HeldBytes() {
+        TServerWinSocket* server = Game().Link->ServerSocket1->Socket;
+        return server->ActiveConnections > 0 ? server->Connections[0]->ReceiveLength() : 0;
+    }
+    // Korvel hosts game 1 and has put on 9 and 11, the partner on 0 and 1;
+    // Korvel has put on 13, and the partner is to move: its put on 2
+    // closes the line 0-1-2, and its removal of 9 follows.
+    void ReachThePartnersLine() {
+        ASSERT_NO_FATAL_FAILURE(HostMatch());
+        SendData("R");
+        for (const auto& [own, partners] : {std::pair{9, 0}, std::pair{11, 1}}) {
+            ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+            Play(MoveRecord{own, -1, 0, Put});
+            ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
+            SendData(MoveToText(MoveRecord{partners, -1, 0, Put}));
+        }
+        ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+        Play(MoveRecord{13, -1, 0, Put});
+        ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
+        historyBeforeLine = HistoryCount();
+    }
+    static constexpr const char* LineAndRemoval = "DATA:1*2*-1*0|DATA:4*9*-1*0|";
+    // Both moves have been executed, in order: Korvel is to move.
+    bool LineAndRemovalDone() {
+        const BoardRecord board = CurrentBoard();
+        return HumanToMove() && HistoryCount() == historyBeforeLine + 2 &&
+               board.cell[2] == PeerColour() && board.cell[9] == Empty;
+    }
+    int historyBeforeLine = 0;
 
     LinkPortLock portLock;
     // Where Korvel's call arrives, while the test listens for it.
@@ -699,5 +733,206 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(PointNames[static_cast<int>(std::get<0>(info.param))]) + "_" +
                ActNames[static_cast<int>(std::get<1>(info.param))];
     });
+
+// A partner that floods while one of its boxes is open: Korvel's question
+// whether to play against the caller, the draw question, the partner's
+// message box and the box of a refused move. Korvel takes nothing from the
+// socket inside the box, so the socket holds at most its bound and the
+// partner is held back; after the box the flood is dropped as a body too
+// long, and what follows it arrives whole. A refused move has closed the
+// link before its box: the flood goes nowhere.
+enum class FloodBox { HostsQuestion, DrawQuestion, PartnersMessage, RefusedMove };
+
+struct FloodCase {
+    const char* name;
+    FloodBox box;
+};
+
+void PrintTo(const FloodCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NetFloodTest : public NetGameTest, public testing::WithParamInterface<FloodCase> {
+protected:
+    // Far more than the socket's bound and what the system buffers.
+    static constexpr size_t FloodBytes = 32 * 1024 * 1024;
+
+    FloodBox Box() const { return GetParam().box; }
+    // Runs while the box is open: the partner's thread floods.
+    void Flood() {
+        EXPECT_TRUE(InNestedLoop());
+        sender = std::thread([this] {
+            delivered = peer.Send(std::string(FloodBytes, 'x'));
+            sent = true;
+        });
+        if (Box() == FloodBox::RefusedMove) {
+            EXPECT_TRUE(PumpUntil([this] { return sent.load(); }));
+            EXPECT_FALSE(delivered) << "the link is closed: the flood goes nowhere";
+            return;
+        }
+        const int bound = TCustomWinSocket::ReadBound;
+        EXPECT_TRUE(PumpUntil([&] { return HeldBytes() >= bound; }));
+        PumpFor(300);
+        EXPECT_EQ(HeldBytes(), bound);
+        EXPECT_FALSE(sent) << "the partner is held back";
+    }
+
+    std::thread sender;
+    std::atomic<bool> sent = false;
+    std::atomic<bool> delivered = false;
+};
+
+TEST_P(NetFloodTest, TheSocketHoldsItsBoundWhileTheBoxIsOpen) {
+    if (Box() == FloodBox::HostsQuestion) {
+        ASSERT_NO_FATAL_FAILURE(CallTheHost());
+    } else {
+        ASSERT_NO_FATAL_FAILURE(HostMatch());
+        SendData("R");
+        ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+    }
+    const auto flood = [this] { Flood(); };
+    switch (Box()) {
+    case FloodBox::HostsQuestion:
+        hook.ExpectMessageBox("Anna " + Text(76)).WhileOpen(flood).Press(IDYES);
+        peer.Send("NAMEAnna|");
+        break;
+    case FloodBox::DrawQuestion:
+        hook.ExpectMessageBox(Text(67)).WhileOpen(flood).Press(IDNO);
+        SendData("TGO");
+        break;
+    case FloodBox::PartnersMessage:
+        hook.ExpectMessageBox("look").WhileOpen(flood);
+        peer.Send("MSGB:look|");
+        break;
+    case FloodBox::RefusedMove:
+        // Korvel's user is to move: the partner's move comes out of turn.
+        hook.ExpectMessageBox(Text(79) + " 1*20*-1*0").WhileOpen(flood);
+        ExpectNextMatchQuit();
+        SendData("1*20*-1*0");
+        break;
+    }
+    ASSERT_TRUE(RunUntil([this] { return sent.load(); }, 120));
+    sender.join();
+    if (Box() == FloodBox::RefusedMove) {
+        EXPECT_TRUE(RunUntil([this] { return Game().Link == nullptr; }, 20))
+            << "the next match opens";
+        return;
+    }
+    EXPECT_TRUE(delivered);
+    peer.Send("|CHAT:after the flood|");
+    ASSERT_TRUE(RunUntil([this] { return LinkLog().back() == "Anna: after the flood"; }, 20));
+    EXPECT_EQ(Game().Link->LinkState, 3);
+    if (Box() == FloodBox::HostsQuestion) {
+        EXPECT_TRUE(peer.WaitFor("NAME:Bert|"));
+    } else if (Box() == FloodBox::DrawQuestion) {
+        EXPECT_TRUE(peer.WaitFor("DATA:TGN|"));
+    }
+    hook.Verify();
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, NetFloodTest,
+                         testing::Values(FloodCase{"HostsQuestion", FloodBox::HostsQuestion},
+                                         FloodCase{"DrawQuestion", FloodBox::DrawQuestion},
+                                         FloodCase{"PartnersMessage", FloodBox::PartnersMessage},
+                                         FloodCase{"RefusedMove", FloodBox::RefusedMove}),
+                         [](const testing::TestParamInfo<FloodCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The partner's put that closes a line and its removal, both legal, come
+// before the put has been executed here: in one read, while the
+// high-score window is open, or after Korvel's user has offered a draw,
+// with the partner's refusal behind them. The removal waits for its turn
+// and both are executed, in order.
+enum class LineMoment { OneRead, HighScoreWindowOpen, AfterOwnDrawOffer };
+
+struct LineCase {
+    const char* name;
+    LineMoment moment;
+};
+
+void PrintTo(const LineCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class NetTwoMovesTest : public NetGameTest, public testing::WithParamInterface<LineCase> {};
+
+TEST_P(NetTwoMovesTest, BothAreExecutedInOrder) {
+    ASSERT_NO_FATAL_FAILURE(ReachThePartnersLine());
+    switch (GetParam().moment) {
+    case LineMoment::OneRead:
+        peer.Send(LineAndRemoval);
+        break;
+    case LineMoment::HighScoreWindowOpen:
+        hook.ExpectModal<THighScoreForm>().Fill([this](THighScoreForm& window) {
+            peer.Send(LineAndRemoval);
+            EXPECT_TRUE(PumpUntil([this] { return HeldBytes() == int(strlen(LineAndRemoval)); }))
+                << "the moves wait in the socket while the window is open";
+            EXPECT_EQ(HistoryCount(), historyBeforeLine);
+            window.Button1->Click();
+        });
+        Form1->ShowHighscores1Click(nullptr);
+        break;
+    case LineMoment::AfterOwnDrawOffer:
+        Form1->DrawGame1Click(nullptr);
+        ASSERT_TRUE(peer.WaitFor("DATA:TGO|"));
+        hook.ExpectMessageBox(Text(69)).Caption(Text(70));
+        peer.Send(std::string(LineAndRemoval) + "DATA:TGN|");
+        break;
+    }
+    EXPECT_TRUE(RunUntil([this] { return LineAndRemovalDone(); }, 20));
+    EXPECT_EQ(Game().Link->LinkState, 3);
+    EXPECT_EQ(hook.BoxesShown(Text(79) + " 4*9*-1*0"), 0);
+    hook.Verify();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments, NetTwoMovesTest,
+    testing::Values(LineCase{"OneRead", LineMoment::OneRead},
+                    LineCase{"HighScoreWindowOpen", LineMoment::HighScoreWindowOpen},
+                    LineCase{"AfterOwnDrawOffer", LineMoment::AfterOwnDrawOffer}),
+    [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+
+// A draw agreed while the partner's removal still waits ends the game: the
+// removal belonged to it and is dropped, and the next game starts clean.
+TEST_F(NetGameTest, AMoveWaitingWhenTheGameEndsIsDropped) {
+    ASSERT_NO_FATAL_FAILURE(ReachThePartnersLine());
+    hook.ExpectMessageBox(Text(67)).Press(IDYES);
+    hook.ExpectMessageBox(Text(84)).Caption(Text(83));
+    peer.Send(std::string(LineAndRemoval) + "DATA:TGO|");
+    ASSERT_TRUE(peer.WaitFor("DATA:TGY|"));
+    ASSERT_TRUE(RunUntil([this] { return HistoryCount() == 1 && PeerToMove(); }, 20))
+        << "game 2 is begun by the partner";
+    SendData(MoveToText(MoveRecord{4, -1, 0, Put}));
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove() && HistoryCount() == 2; }, 20));
+    const BoardRecord board = CurrentBoard();
+    EXPECT_EQ(std::count(std::begin(board.cell), std::end(board.cell), PeerColour()), 1)
+        << "the partner's pieces of game 1 are gone";
+    EXPECT_EQ(board.cell[4], PeerColour());
+    EXPECT_EQ(Game().Link->LinkState, 3);
+    hook.Verify();
+}
+
+// More moves of the partner's than can wait for their turn are a flood:
+// the first that finds the queue full is refused, and the link is closed.
+TEST_F(NetGameTest, AFloodOfMovesIsRefused) {
+    ASSERT_NO_FATAL_FAILURE(HostMatch());
+    SendData("R");
+    ASSERT_TRUE(RunUntil([this] { return HumanToMove(); }, 20));
+    Play(MoveRecord{23, -1, 0, Put});
+    ASSERT_TRUE(RunUntil([this] { return PeerToMove(); }, 20));
+    std::string moves;
+    const size_t count = TVellChatForm::MaxWaitingMoves + 2;
+    for (size_t point = 0; point < count; ++point)
+        moves += "DATA:" + MoveToText(MoveRecord{int32_t(point), -1, 0, Put}) + "|";
+    const AnsiString refused = MoveToText(MoveRecord{int32_t(count - 1), -1, 0, Put});
+    hook.ExpectMessageBox(Text(79) + " " + refused).Flags(MB_TASKMODAL | MB_ICONEXCLAMATION);
+    ExpectNextMatchQuit();
+    const int history = HistoryCount();
+    peer.Send(moves);
+    ASSERT_TRUE(RunUntil([this] { return peer.SawEnd(); }, 20));
+    EXPECT_LE(HistoryCount(), history + 1) << "only the first move was the partner's turn";
+    EXPECT_TRUE(RunUntil([this] { return Game().Link == nullptr; }, 20));
+}
 
 } // namespace

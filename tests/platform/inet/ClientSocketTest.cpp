@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <thread>
 
 #include "platform/inet/ClientSocket.h"
 #include "tests/platform/inet/SocketLog.h"
@@ -237,6 +241,38 @@ TEST_F(ClientSocketTest, BytesArrivingDuringANestedLoopAreStillRead) {
     ASSERT_TRUE(log.Reaches(4));
     EXPECT_EQ(log.entries[2], "read DATA:TGO|");
     EXPECT_EQ(log.entries[3], "read DATA:TGN|");
+}
+
+// A handler that leaves what has arrived keeps the connection from taking
+// more than the bound from the system, so TCP holds the peer back; once the
+// bytes are taken, the rest comes, every byte in order.
+TEST_F(ClientSocketTest, BytesLeftUntakenHoldThePeerBack) {
+    TestPeer peer = Connect();
+    int reads = 0;
+    client->OnRead = [&](TObject*, TCustomWinSocket*) { ++reads; };
+    // Far more than the bound and what the system buffers on the way.
+    std::string sent(32 * 1024 * 1024, '\0');
+    for (size_t at = 0; at < sent.size(); at += sizeof(uint32_t)) {
+        const auto index = static_cast<uint32_t>(at);
+        std::memcpy(&sent[at], &index, sizeof index);
+    }
+    std::atomic<bool> allSent = false;
+    std::thread sender([&] { allSent = peer.Send(sent); });
+    TCustomWinSocket* socket = client->Socket;
+    const int bound = TCustomWinSocket::ReadBound;
+    EXPECT_TRUE(PumpUntil([&] { return socket->ReceiveLength() >= bound; }));
+    PumpFor(300);
+    EXPECT_EQ(socket->ReceiveLength(), bound);
+    EXPECT_FALSE(allSent) << "the peer is held back";
+    EXPECT_GE(reads, 1);
+    std::string received;
+    EXPECT_TRUE(PumpUntil([&] {
+        received += socket->ReceiveText();
+        return received.size() >= sent.size();
+    }));
+    sender.join();
+    EXPECT_TRUE(allSent);
+    EXPECT_TRUE(received == sent) << "the bytes came in order, none lost";
 }
 
 // A handler may free the component whose event it serves, as the link

@@ -10,11 +10,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <memory>
+#include <random>
 
 #include "platform/vcl/CSpin.h"
 #include "platform/vcl/ComCtrls.h"
@@ -279,6 +281,103 @@ TEST(Memo, EmptyLinesKeepTheirRows) {
     EXPECT_EQ(memo->Lines->Strings[0], "");
     EXPECT_EQ(memo->Lines->Strings[2], "");
     EXPECT_EQ(memo->Lines->Strings[3], "Chile");
+}
+
+// Lines added at the end reach the memo's window later than the list: the
+// list is the same either way, and so is what the window shows after.
+TEST(Memo, LinesAddedAtTheEndReachTheWindowInOrder) {
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    auto* memo = On<TMemo>(form.get());
+    auto* window = static_cast<QPlainTextEdit*>(memo->Widget());
+    memo->Lines->Add("Anna");
+    memo->Lines->Add("");
+    memo->Lines->Add("Bob");
+    EXPECT_EQ(memo->Lines->Count, 3);
+    EXPECT_EQ(memo->Lines->Strings[2], "Bob");
+    EXPECT_EQ(memo->GetTextLen(), 11);
+    PumpOnce();
+    EXPECT_EQ(window->toPlainText(), "Anna\n\nBob");
+    EXPECT_EQ(memo->Lines->Count, 3);
+    // Text the user typed, ending with a line end, takes lines after it.
+    window->setPlainText("typed\n");
+    memo->Lines->Add("added");
+    EXPECT_EQ(memo->Text, "typed\r\nadded");
+}
+
+// A text with line ends is as many lines as the memo's window makes of
+// it, before it reaches the window and after.
+TEST(Memo, AddingATextWithLineEndsAddsItsLines) {
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    auto* memo = On<TMemo>(form.get());
+    const AnsiString paragraph = "\xe2\x80\xa9"; // U+2029
+    memo->Lines->Add("a\r\nb\rc\nd" + paragraph + "e");
+    memo->Lines->Add("f");
+    memo->Lines->Strings[1] = "b1\nb2";
+    const std::vector<AnsiString> expected{"a", "b1", "b2", "c", "d", "e", "f"};
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<AnsiString> lines;
+        for (int i = 0; i < memo->Lines->Count; ++i)
+            lines.push_back(memo->Lines->Strings[i]);
+        EXPECT_EQ(lines, expected) << (pass == 0 ? "before" : "after") << " the window has it";
+        PumpOnce();
+    }
+}
+
+// Every change of the list, with or without passes of the event loop
+// between them, leaves the memo holding the lines a string list holds.
+TEST(Memo, ChangesKeepTheLinesOfAStringList) {
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    auto* memo = On<TMemo>(form.get());
+    TStringList model;
+    std::mt19937 random(15);
+    auto pick = [&](int bound) {
+        return static_cast<int>(random() % static_cast<unsigned>(bound));
+    };
+    const AnsiString texts[] = {"", "a", "line", "x y"};
+    for (int step = 0; step < 3000; ++step) {
+        const AnsiString text = texts[pick(4)];
+        const int count = model.Count;
+        const int action = pick(count == 0 ? 2 : 6);
+        if (action == 0) {
+            memo->Lines->Add(text);
+            model.Add(text);
+        } else if (action == 1) {
+            const int at = pick(count + 1);
+            memo->Lines->Insert(at, text);
+            model.Insert(at, text);
+        } else if (action == 2) {
+            const int at = pick(count);
+            memo->Lines->Delete(at);
+            model.Delete(at);
+        } else if (action == 3) {
+            const int at = pick(count);
+            memo->Lines->Strings[at] = text;
+            model.Strings[at] = text;
+        } else if (action == 4) {
+            PumpOnce();
+        } else if (pick(40) == 0) {
+            memo->Lines->Clear();
+            model.Clear();
+        }
+        ASSERT_EQ(memo->Lines->Count, model.Count) << "step " << step;
+        for (int i = 0; i < model.Count; ++i)
+            ASSERT_EQ(memo->Lines->Strings[i], model.Strings[i])
+                << "step " << step << " line " << i;
+        ASSERT_EQ(memo->GetTextLen(), static_cast<int>(memo->Text().size())) << "step " << step;
+    }
+}
+
+TEST(Memo, TheUserCannotUndoWhatCodeWrote) {
+    std::unique_ptr<TForm> form(new TForm(nullptr));
+    auto* memo = On<TMemo>(form.get());
+    memo->Lines->Add("kept");
+    memo->Lines->Insert(0, "first");
+    memo->Lines->Delete(0);
+    PumpOnce();
+    auto* window = static_cast<QPlainTextEdit*>(memo->Widget());
+    EXPECT_FALSE(window->document()->isUndoAvailable());
+    window->undo();
+    EXPECT_EQ(memo->Text, "kept");
 }
 
 TEST(Buttons, CodeSetsCheckedWithoutOnClickAndAClickRunsIt) {

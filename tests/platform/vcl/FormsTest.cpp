@@ -236,6 +236,44 @@ TEST(FormKeys, EnterPressesTheDefaultButtonAndEscapeTheCancelButton) {
     EXPECT_EQ(form->ModalResult, mrCancel);
 }
 
+// Enter in an edit goes to its OnKeyDown first; a handler that takes the
+// key (sets it to 0) keeps it from the default button. Keys without a
+// virtual key here, and a disabled edit, reach no handler.
+TEST(FormKeys, OnKeyDownSeesEnterBeforeTheDefaultButton) {
+    std::unique_ptr<TExampleForm> form(new TExampleForm(nullptr));
+    form->Button1->Enabled = true;
+    int clicks = 0;
+    form->Button1->OnClick = [&](TObject*) { ++clicks; };
+    std::vector<WORD> keys;
+    bool take = true;
+    form->Edit1->OnKeyDown = [&](TObject* sender, WORD& key, TShiftState shift) {
+        EXPECT_EQ(sender, form->Edit1);
+        EXPECT_TRUE(shift.Contains(ssShift));
+        keys.push_back(key);
+        if (take)
+            key = 0;
+    };
+    form->Show();
+    Settle();
+    const auto press = [&](int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::ShiftModifier);
+        QApplication::sendEvent(form->Edit1->Widget(), &event);
+    };
+    press(Qt::Key_Return);
+    press(Qt::Key_Enter);
+    EXPECT_EQ(keys, (std::vector<WORD>{VK_RETURN, VK_RETURN}));
+    EXPECT_EQ(clicks, 0) << "the handler took the key";
+    take = false;
+    press(Qt::Key_Return);
+    EXPECT_EQ(clicks, 1) << "a key left alone goes on to the default button";
+    press(Qt::Key_A);
+    EXPECT_EQ(keys.size(), 3u);
+    form->Edit1->Enabled = false;
+    take = true;
+    press(Qt::Key_Return);
+    EXPECT_EQ(keys.size(), 3u);
+}
+
 TEST(FormGeometry, ConstraintsLimitTheSizeAndPositionCentres) {
     auto* form = new TForm(Application);
     form->SetBounds(0, 0, 800, 600);
