@@ -79,6 +79,9 @@ public:
     // version is not among them, setting 26 turns from "0" to "1". True
     // when a whole block was read and the running version is not listed.
     bool ParseLatestVersion(TStringList* page);
+    // The first ten rows of Page that can be read, into the online table;
+    // returns how many were read.
+    int ReadOnlineRows();
     // A copy of the record inserted into the list; true when it entered.
     bool EntersOnlineTable(const TScore& record, TList* list);
     // Some queued name is exactly this one.
@@ -102,7 +105,6 @@ private:
     void CheckForUpdateOnce();
     bool FetchPage();
     void CompareWithPage();
-    int ReadOnlineRows();
     bool ReadRow(int line);
     void PostQualifyingScores();
     void SendScoreMail(TPostedScores& posted, const AnsiString& email,

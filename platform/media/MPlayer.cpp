@@ -4,13 +4,13 @@
 #include <QObject>
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
-#include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <mutex>
-#include <vector>
+#include <string>
+
+#include "platform/media/MidiCheck.h"
 
 namespace {
 
@@ -65,40 +65,15 @@ void CloseDevice() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
-uint32_t BigEndian(const std::vector<char>& bytes, size_t at, int count) {
-    uint32_t value = 0;
-    for (int i = 0; i < count; ++i)
-        value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
-    return value;
-}
-
-// The synthesizer takes any file and plays nothing of a broken one, so a
-// damaged song would "end" at once; it is refused here instead: the header
-// chunk and every track chunk must be there whole.
+// A damaged song is refused before the synthesizer sees it.
 void CheckMidiFile(const AnsiString& fileName) {
     std::ifstream file(fileName, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
-                                  std::istreambuf_iterator<char>());
-    const auto refuse = [&fileName](const char* why) {
-        throw EMCIDeviceError("Cannot open " + fileName + ": " + why);
-    };
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     if (!file.eof() && !file)
-        refuse("the file cannot be read");
-    if (bytes.size() < 14 || std::memcmp(bytes.data(), "MThd", 4) != 0 ||
-        BigEndian(bytes, 4, 4) < 6)
-        refuse("not a MIDI file");
-    const uint32_t tracks = BigEndian(bytes, 10, 2);
-    uint32_t found = 0;
-    size_t at = 8 + BigEndian(bytes, 4, 4);
-    while (at < bytes.size()) {
-        if (bytes.size() - at < 8 || bytes.size() - at - 8 < BigEndian(bytes, at + 4, 4))
-            refuse("the MIDI file is cut short");
-        if (std::memcmp(bytes.data() + at, "MTrk", 4) == 0)
-            ++found;
-        at += 8 + BigEndian(bytes, at + 4, 4);
-    }
-    if (tracks == 0 || found < tracks)
-        refuse("the MIDI file is cut short");
+        throw EMCIDeviceError("Cannot open " + fileName + ": the file cannot be read");
+    if (const char* fault = MidiFileFault(bytes))
+        throw EMCIDeviceError("Cannot open " + fileName + ": " + fault);
 }
 
 } // namespace
