@@ -1,5 +1,7 @@
 #include "game/BoardRules.h"
 
+#include "game/MoveRules.h"
+
 void BoardRules::GetNeighbours(int point, int& first, int& second, int& third, int& fourth) {
     if (point < 0 || point >= PointCount)
         return;
@@ -10,19 +12,14 @@ void BoardRules::GetNeighbours(int point, int& first, int& second, int& third, i
 }
 
 bool BoardRules::HasRemovablePiece(const BoardRecord& board, uint8_t colour) {
-    const uint8_t opponent = OtherColour(colour);
     for (int p = 0; p < PointCount; ++p)
-        if (board.cell[p] == opponent && IsRemovable(board, p))
+        if (IsLegalRemoval(board, colour, p))
             return true;
     return false;
 }
 
 bool BoardRules::ApplyPut(BoardRecord& board, uint8_t colour, const MoveRecord& move) {
-    if (colour != White && colour != Black)
-        return false;
-    if (move.a < 0 || move.a >= PointCount)
-        return false;
-    if (board.cell[move.a] != Empty || board.inHand[colour - 1] < 1)
+    if (!IsLegalPut(board, colour, move.a))
         return false;
     board.cell[move.a] = colour;
     --board.inHand[colour - 1];
@@ -31,12 +28,9 @@ bool BoardRules::ApplyPut(BoardRecord& board, uint8_t colour, const MoveRecord& 
 }
 
 bool BoardRules::ApplyRemove(BoardRecord& board, const MoveRecord& move, uint8_t colour) {
-    if (move.a < 0 || move.a >= PointCount)
-        return false;
-    const uint8_t owner = board.cell[move.a];
-    if (owner == Empty || owner == colour || !IsRemovable(board, move.a))
+    if (!IsLegalRemoval(board, colour, move.a))
         return false;
     board.cell[move.a] = Empty;
-    --board.onBoard[owner - 1];
+    --board.onBoard[OtherColour(colour) - 1];
     return true;
 }

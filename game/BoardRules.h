@@ -2,7 +2,8 @@
 // The rule operations that belong to the board view: the view class derives
 // from BoardRules, so GFXEngine::ApplyPut and the others are these static
 // members. They touch only the record they are given, so the search and
-// the players use them without any window.
+// the players use them without any window; what is legal they ask of
+// MoveRules.
 
 #include "game/Board.h"
 
@@ -18,7 +19,8 @@ public:
     // colour has a piece in hand; otherwise changes nothing and fails.
     static bool ApplyPut(BoardRecord& board, uint8_t colour, const MoveRecord& move);
     // The side `colour` removes the opposing piece on move.a; fails without
-    // change on an empty point, its own piece or a protected piece.
+    // change on an empty point, its own piece, a protected piece, or when
+    // the colour is no side.
     static bool ApplyRemove(BoardRecord& board, const MoveRecord& move, uint8_t colour);
 
 protected:

@@ -1,10 +1,10 @@
 #include "game/ComputerPlayer.h"
 
-#include <bit>
 #include <typeinfo>
 #include <utility>
 
 #include "game/BoardRules.h"
+#include "game/MoveRules.h"
 
 namespace {
 
@@ -29,26 +29,11 @@ constexpr int BlockedWeight = 150;
 constexpr int OpeningReplies[PointCount] = {4,  3, 6,  9,  0,  15, 15, 9,  12, 13, 15, 15,
                                             11, 9, 11, 11, 21, 11, 13, 15, 15, 15, 9,  9};
 
-// The full next phase of a side: jump when it may, else put when it has a
-// piece in hand, else move. The short next phase leaves out the put.
-uint8_t FullNextPhase(const BoardRecord& board, uint8_t colour) {
-    if (MayJump(board, colour))
-        return Jump;
-    return board.inHand[colour - 1] > 0 ? Put : Move;
-}
-
+// The full next phase of a side is the step the rules make due (StepKind:
+// jump when it may, else put when it has a piece in hand, else move). The
+// short next phase leaves out the put.
 uint8_t ShortNextPhase(const BoardRecord& board, uint8_t colour) {
     return MayJump(board, colour) ? Jump : Move;
-}
-
-inline bool MayJump(const SearchBoard& board, int side) {
-    return board.inHand[side] == 0 && board.onBoard[side] < 4;
-}
-
-inline uint8_t FullNextPhase(const SearchBoard& board, int side) {
-    if (MayJump(board, side))
-        return Jump;
-    return board.inHand[side] > 0 ? Put : Move;
 }
 
 inline uint8_t ShortNextPhase(const SearchBoard& board, int side) {
@@ -57,18 +42,6 @@ inline uint8_t ShortNextPhase(const SearchBoard& board, int side) {
 
 inline int PieceTotal(const SearchBoard& board, int side) {
     return board.onBoard[side] + board.inHand[side];
-}
-
-// Pieces of `side` that the removal rule lets the other side take.
-inline uint32_t RemovablePieces(const SearchBoard& board, int side) {
-    const uint32_t pieces = board.pieces[side];
-    if (MayJump(board, side))
-        return pieces;
-    return pieces & ~PiecesInLine(pieces);
-}
-
-inline int LowestPoint(uint32_t points) {
-    return std::countr_zero(points);
 }
 
 // B(side) squared: 150 x blocked pieces / all pieces, truncated toward zero.
@@ -222,7 +195,7 @@ void ComputerPlayer::PutCandidates(const BoardRecord& board, int& best, MoveReco
         ++work.onBoard[Colour - 1];
         const int score = IsInLineOfThree(work, p)
                               ? Search(Remove, work, 0, true, MaximizingStart) + PutLineBonus
-                              : Search(FullNextPhase(work, opponent), work, 1, false, best);
+                              : Search(StepKind(work, opponent), work, 1, false, best);
         Accept(score, {p, 0, 0, Put}, best, iterationMove, observer);
     }
 }
@@ -276,7 +249,7 @@ void ComputerPlayer::RemoveCandidates(const BoardRecord& board, int& best,
         --work.onBoard[opponent - 1];
         const int score = PieceTotal(work, opponent) < 3
                               ? WinningRemoval
-                              : Search(FullNextPhase(work, opponent), work, 1, false, best);
+                              : Search(StepKind(work, opponent), work, 1, false, best);
         Accept(score, {r, 0, 0, Remove}, best, iterationMove, observer);
     }
 }
@@ -356,101 +329,99 @@ int ComputerPlayer::PutNode(const SearchBoard& board, int ply, int parentBest) {
     constexpr int mover = Maximizing ? Own : Opponent;
     constexpr int other = Maximizing ? Opponent : Own;
     int best = Maximizing ? MaximizingStart : MinimizingStart;
-    for (uint32_t empty = EmptyPoints(board); empty; empty &= empty - 1) {
-        const int p = LowestPoint(empty);
+    const bool pruned = ForEachPut(board, [&](int p) {
         SearchBoard child = board;
         child.pieces[mover] |= PointBit(p);
         --child.inHand[mover];
         ++child.onBoard[mover];
-        const int score = ClosesLine(child.pieces[mover], p)
-                              ? Visit<OwnCanPrune, Maximizing>(Remove, child, ply, parentBest)
-                              : Visit<OwnCanPrune, !Maximizing>(FullNextPhase(child, other), child,
-                                                                ply + 1, best);
-        Fold<Maximizing>(score, best);
-        if (Prune<OwnCanPrune>(score, parentBest, Maximizing))
-            return best;
-    }
+        return Arrive<OwnCanPrune, Maximizing>(child, p, StepKind(child, other), ply, parentBest,
+                                               best);
+    });
+    if (pruned)
+        return best;
     return Settle<OwnCanPrune, Maximizing>(best, board, ply);
 }
 
 template <bool OwnCanPrune, bool Maximizing>
 int ComputerPlayer::MoveNode(const SearchBoard& board, int ply, int parentBest) {
     constexpr int mover = Maximizing ? Own : Opponent;
-    const uint32_t empty = EmptyPoints(board);
-    if (!(board.pieces[mover] & NextToEmpty(empty)))
+    if (!HasMove(board, mover))
         return Maximizing ? -Won : Won;
     int best = Maximizing ? MaximizingStart : MinimizingStart;
-    for (uint32_t from = board.pieces[mover]; from; from &= from - 1) {
-        const int p = LowestPoint(from);
-        for (uint32_t open = EmptyNeighbours(p, empty); open; open &= open - 1) {
-            const int n = NeighbourBits.bit[p][LowestPoint(open)];
-            SearchBoard child = board;
-            child.pieces[mover] ^= PointBit(p) | PointBit(n);
-            const int score = StepChild<OwnCanPrune, Maximizing>(child, n, ply, parentBest, best);
-            Fold<Maximizing>(score, best);
-            if (Prune<OwnCanPrune>(score, parentBest, Maximizing))
-                return best;
-        }
-    }
+    const bool pruned = ForEachMove(board, mover, [&](int p, int n) {
+        return Step<OwnCanPrune, Maximizing>(board, p, n, ply, parentBest, best);
+    });
+    if (pruned)
+        return best;
     return Settle<OwnCanPrune, Maximizing>(best, board, ply);
 }
 
 template <bool OwnCanPrune, bool Maximizing>
 int ComputerPlayer::JumpNode(const SearchBoard& board, int ply, int parentBest) {
     constexpr int mover = Maximizing ? Own : Opponent;
-    const uint32_t empty = EmptyPoints(board);
     int best = Maximizing ? MaximizingStart : MinimizingStart;
-    for (uint32_t from = board.pieces[mover]; from; from &= from - 1) {
-        const int p = LowestPoint(from);
-        for (uint32_t to = empty; to; to &= to - 1) {
-            if (!MayJump(board, mover))
-                RaiseIllegalJump();
-            const int q = LowestPoint(to);
-            SearchBoard child = board;
-            child.pieces[mover] ^= PointBit(p) | PointBit(q);
-            const int score = StepChild<OwnCanPrune, Maximizing>(child, q, ply, parentBest, best);
-            Fold<Maximizing>(score, best);
-            if (Prune<OwnCanPrune>(score, parentBest, Maximizing))
-                return best;
-        }
-    }
+    const bool pruned = ForEachJump(board, mover, [&](int p, int q) {
+        if (!MayJump(board, mover))
+            RaiseIllegalJump();
+        return Step<OwnCanPrune, Maximizing>(board, p, q, ply, parentBest, best);
+    });
+    if (pruned)
+        return best;
     return Settle<OwnCanPrune, Maximizing>(best, board, ply);
 }
 
-// The child of a move or jump that ended on `to`: a closed line makes the
-// same side remove at the same ply.
+// The mover's move or jump from `from` to `to`.
 template <bool OwnCanPrune, bool Maximizing>
-inline int ComputerPlayer::StepChild(const SearchBoard& child, int to, int ply, int parentBest,
-                                     int best) {
+inline bool ComputerPlayer::Step(const SearchBoard& board, int from, int to, int ply,
+                                 int parentBest, int& best) {
     constexpr int mover = Maximizing ? Own : Opponent;
     constexpr int other = Maximizing ? Opponent : Own;
-    if (ClosesLine(child.pieces[mover], to))
-        return Visit<OwnCanPrune, Maximizing>(Remove, child, ply, parentBest);
-    return Visit<OwnCanPrune, !Maximizing>(ShortNextPhase(child, other), child, ply + 1, best);
+    SearchBoard child = board;
+    child.pieces[mover] ^= PointBit(from) | PointBit(to);
+    return Arrive<OwnCanPrune, Maximizing>(child, to, ShortNextPhase(child, other), ply, parentBest,
+                                           best);
+}
+
+// The child in which a piece of the mover has arrived on `to`, its score
+// folded into the node's best; true when the node is pruned. A closed line
+// makes the same side remove at the same ply, otherwise the other side
+// makes a step of `next`.
+template <bool OwnCanPrune, bool Maximizing>
+inline bool ComputerPlayer::Arrive(const SearchBoard& child, int to, uint8_t next, int ply,
+                                   int parentBest, int& best) {
+    constexpr int mover = Maximizing ? Own : Opponent;
+    const int score = ClosesLine(child.pieces[mover], to)
+                          ? Visit<OwnCanPrune, Maximizing>(Remove, child, ply, parentBest)
+                          : Visit<OwnCanPrune, !Maximizing>(next, child, ply + 1, best);
+    Fold<Maximizing>(score, best);
+    return Prune<OwnCanPrune>(score, parentBest, Maximizing);
 }
 
 template <bool OwnCanPrune, bool Maximizing>
 int ComputerPlayer::RemoveNode(const SearchBoard& board, int ply, int parentBest) {
     constexpr int other = Maximizing ? Opponent : Own;
     int best = Maximizing ? MaximizingStart : MinimizingStart;
-    const uint32_t removable = RemovablePieces(board, other);
-    if (!removable) {
-        best = Visit<OwnCanPrune, !Maximizing>(FullNextPhase(board, other), board, ply + 1, best);
+    if (!RemovablePieces(board, other)) {
+        best = Visit<OwnCanPrune, !Maximizing>(StepKind(board, other), board, ply + 1, best);
         return Settle<OwnCanPrune, Maximizing>(best, board, ply);
     }
-    for (uint32_t pieces = removable; pieces; pieces &= pieces - 1) {
-        const int p = LowestPoint(pieces);
+    // Stops at a removal that ends the game (best becomes the win) or at a
+    // pruned child.
+    const bool stopped = ForEachRemoval(board, other, [&](int p) {
         SearchBoard child = board;
         child.pieces[other] &= ~PointBit(p);
         --child.onBoard[other];
-        if (PieceTotal(child, Own) < 3 || PieceTotal(child, Opponent) < 3)
-            return Maximizing ? Won : -Won;
+        if (PieceTotal(child, Own) < 3 || PieceTotal(child, Opponent) < 3) {
+            best = Maximizing ? Won : -Won;
+            return true;
+        }
         const int score =
-            Visit<OwnCanPrune, !Maximizing>(FullNextPhase(child, other), child, ply + 1, best);
+            Visit<OwnCanPrune, !Maximizing>(StepKind(child, other), child, ply + 1, best);
         Fold<Maximizing>(score, best);
-        if (Prune<OwnCanPrune>(score, parentBest, Maximizing))
-            return best;
-    }
+        return Prune<OwnCanPrune>(score, parentBest, Maximizing);
+    });
+    if (stopped)
+        return best;
     return Settle<OwnCanPrune, Maximizing>(best, board, ply);
 }
 

@@ -107,7 +107,9 @@ private:
     template <bool OwnCanPrune, bool Maximizing>
     int RemoveNode(const SearchBoard& board, int ply, int parentBest);
     template <bool OwnCanPrune, bool Maximizing>
-    int StepChild(const SearchBoard& child, int to, int ply, int parentBest, int best);
+    bool Step(const SearchBoard& board, int from, int to, int ply, int parentBest, int& best);
+    template <bool OwnCanPrune, bool Maximizing>
+    bool Arrive(const SearchBoard& child, int to, uint8_t next, int ply, int parentBest, int& best);
     template <bool OwnCanPrune, bool Maximizing>
     int Settle(int best, const SearchBoard& board, int ply);
     template <bool Maximizing> void Fold(int score, int& best);

@@ -4,6 +4,7 @@
 // order. Whole-board questions (empty points, lines, threats, swings,
 // blocked pieces) become a few word operations on all 24 points at once.
 
+#include <bit>
 #include <cstdint>
 
 #include "game/Board.h"
@@ -174,4 +175,76 @@ constexpr uint32_t OwnHalf(uint64_t points) {
 }
 constexpr uint32_t OpponentHalf(uint64_t points) {
     return static_cast<uint32_t>(points >> 32);
+}
+
+// ---------------------------------------------------------- the move lists
+// The moves of a side on the search's board, in the order the search visits
+// them. Each ForEach calls `child` for every move and stops at the first
+// call that returns true, returning whether one did.
+
+constexpr bool MayJump(const SearchBoard& board, int side) {
+    return board.inHand[side] == 0 && board.onBoard[side] < 4;
+}
+
+// The step due from a side that owes no removal, as StepKind of MoveRules
+// gives it on the byte board.
+constexpr uint8_t StepKind(const SearchBoard& board, int side) {
+    if (MayJump(board, side))
+        return Jump;
+    return board.inHand[side] > 0 ? Put : Move;
+}
+
+// Some piece of the side has an empty neighbour.
+constexpr bool HasMove(const SearchBoard& board, int side) {
+    return board.pieces[side] & NextToEmpty(EmptyPoints(board));
+}
+
+// Pieces of `side` that the removal rule lets the other side take.
+constexpr uint32_t RemovablePieces(const SearchBoard& board, int side) {
+    const uint32_t pieces = board.pieces[side];
+    if (MayJump(board, side))
+        return pieces;
+    return pieces & ~PiecesInLine(pieces);
+}
+
+// child(point): a put on each empty point, lowest first.
+template <class Child> inline bool ForEachPut(const SearchBoard& board, Child&& child) {
+    for (uint32_t empty = EmptyPoints(board); empty; empty &= empty - 1)
+        if (child(std::countr_zero(empty)))
+            return true;
+    return false;
+}
+
+// child(from, to): the side's pieces, lowest first, each to its empty
+// neighbours in the order of the neighbour table.
+template <class Child> inline bool ForEachMove(const SearchBoard& board, int side, Child&& child) {
+    const uint32_t empty = EmptyPoints(board);
+    for (uint32_t from = board.pieces[side]; from; from &= from - 1) {
+        const int p = std::countr_zero(from);
+        for (uint32_t open = EmptyNeighbours(p, empty); open; open &= open - 1)
+            if (child(p, int{NeighbourBits.bit[p][std::countr_zero(open)]}))
+                return true;
+    }
+    return false;
+}
+
+// child(from, to): the side's pieces, lowest first, each to every empty
+// point, lowest first. Whether the side may jump is the caller's question.
+template <class Child> inline bool ForEachJump(const SearchBoard& board, int side, Child&& child) {
+    const uint32_t empty = EmptyPoints(board);
+    for (uint32_t from = board.pieces[side]; from; from &= from - 1)
+        for (uint32_t to = empty; to; to &= to - 1)
+            if (child(std::countr_zero(from), std::countr_zero(to)))
+                return true;
+    return false;
+}
+
+// child(point): each piece of `owner` that the other side may remove,
+// lowest first.
+template <class Child>
+inline bool ForEachRemoval(const SearchBoard& board, int owner, Child&& child) {
+    for (uint32_t pieces = RemovablePieces(board, owner); pieces; pieces &= pieces - 1)
+        if (child(std::countr_zero(pieces)))
+            return true;
+    return false;
 }

@@ -1,7 +1,7 @@
 #include "net/TVellChatForm.h"
 
-#include "game/BoardRules.h"
 #include "game/GameText.h"
+#include "game/MoveRules.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "platform/vcl/Forms.h"
@@ -20,10 +20,6 @@ constexpr int DrawAcceptedCaption = 72;
 constexpr int GaveUpText = 73;
 constexpr int GaveUpCaption = 74;
 constexpr int RefusedMoveText = 79;
-
-bool IsPoint(int32_t point) {
-    return point >= 0 && point < PointCount;
-}
 
 } // namespace
 
@@ -167,25 +163,12 @@ bool TVellChatForm::IsPartnersLegalMove(const MoveRecord& move) {
     const uint8_t colour = PartnerColour();
     if (game.GetSideToMove() != colour || game.PendingMove)
         return false;
+    const uint8_t state = game.GetGameState();
+    if (state != PutState && state != MoveState && state != RemoveState)
+        return false;
     BoardRecord board;
     game.Engine->CopyBoard(board);
-    const bool mayJump = MayJump(board, colour);
-    switch (game.GetGameState()) {
-    case PutState:
-        return move.kind == Put && BoardRules::ApplyPut(board, colour, move);
-    case MoveState:
-        if (move.kind == NoMove) // the partner passes only when it cannot move
-            return !mayJump && !HasLegalMove(board, colour);
-        return (move.kind == Move || move.kind == Jump) && (move.kind == Jump) == mayJump &&
-               IsPoint(move.a) && IsPoint(move.b) && board.cell[move.a] == colour &&
-               board.cell[move.b] == Empty && (mayJump || AreAdjacent(move.a, move.b));
-    case RemoveState:
-        if (move.kind == NoMove)
-            return !BoardRules::HasRemovablePiece(board, colour);
-        return move.kind == Remove && BoardRules::ApplyRemove(board, move, colour);
-    default:
-        return false;
-    }
+    return IsLegalMoveRecord(board, colour, state == RemoveState, move);
 }
 
 void TVellChatForm::RefusePartnerMove(const AnsiString& text) {

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "game/GameText.h"
+#include "game/MoveRules.h"
 #include "game/Random.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
@@ -312,7 +313,7 @@ void GFXEngine::BoardMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y
             ClickRemove(p, side);
             break;
         case PutState:
-            ClickPut(p);
+            ClickPut(p, side);
             break;
         default:
             break;
@@ -326,13 +327,13 @@ void GFXEngine::ClickPick(int p, uint8_t side) {
         Refuse(kChooseOwnPiece);
     } else if (CanJump(side)) {
         Game->SetGameState(JumpTargetState);
-        GlowAllEmpty();
+        GlowJumpTargets(p, side);
         ShowStatusPrompt(side);
         MarkedPoint = p;
-    } else if (!HasEmptyNeighbour(p)) {
+    } else if (!CanMoveFrom(p, side)) {
         Refuse(kPieceCannotMove);
     } else {
-        GlowEmptyNeighbours(p);
+        GlowMoveTargets(p, side);
         Game->SetGameState(MoveTargetState);
         ShowStatusPrompt(side);
         MarkedPoint = p;
@@ -341,18 +342,18 @@ void GFXEngine::ClickPick(int p, uint8_t side) {
 
 void GFXEngine::ClickMoveTarget(int p, uint8_t side) {
     const uint8_t piece = Board->cell[p];
-    if (piece == Empty && AreAdjacent(MarkedPoint, p)) {
+    if (IsLegalMove(*Board, side, MarkedPoint, p)) {
         const int32_t from = MarkedPoint;
         SetAllGlow(false);
         MarkedPoint = -1;
         Game->EnableGameUI(false);
         Submit(from, p, Move);
-    } else if (piece == side && !HasEmptyNeighbour(p)) {
+    } else if (piece == side && !CanMoveFrom(p, side)) {
         Refuse(kOtherPieceCannotMove);
     } else if (piece == side) {
         MarkedPoint = p;
         SetAllGlow(false);
-        GlowEmptyNeighbours(p);
+        GlowMoveTargets(p, side);
     } else if (piece == Empty) {
         Refuse(kMoveNotAdjacent);
     } else {
@@ -362,7 +363,7 @@ void GFXEngine::ClickMoveTarget(int p, uint8_t side) {
 
 void GFXEngine::ClickJumpTarget(int p, uint8_t side) {
     const uint8_t piece = Board->cell[p];
-    if (piece == Empty) {
+    if (IsLegalJump(*Board, side, MarkedPoint, p)) {
         const int32_t from = MarkedPoint;
         SetAllGlow(false);
         Game->EnableGameUI(false);
@@ -370,9 +371,10 @@ void GFXEngine::ClickJumpTarget(int p, uint8_t side) {
         Submit(from, p, Jump);
     } else if (piece == side) {
         MarkedPoint = p;
-    } else {
+    } else if (piece != Empty) {
         Refuse(kJumpOntoOpponent);
     }
+    // An empty point the rules refuse as a target is no move.
 }
 
 void GFXEngine::ClickRemove(int p, uint8_t side) {
@@ -381,7 +383,7 @@ void GFXEngine::ClickRemove(int p, uint8_t side) {
         Refuse(kRemoveOwnPiece);
     } else if (piece == Empty) {
         Refuse(kRemoveEmptyPoint);
-    } else if (!IsRemovable(*Board, p)) {
+    } else if (!IsLegalRemoval(*Board, side, p)) {
         Refuse(kPieceProtected);
     } else {
         Game->EnableGameUI(false);
@@ -389,11 +391,15 @@ void GFXEngine::ClickRemove(int p, uint8_t side) {
     }
 }
 
-void GFXEngine::ClickPut(int p) {
+void GFXEngine::ClickPut(int p, uint8_t side) {
     if (Board->cell[p] != Empty) {
         Refuse(kPointOccupied);
         return;
     }
+    // An empty point the rules refuse (nothing in hand, as in a position
+    // restored out of its phase) is no move.
+    if (!IsLegalPut(*Board, side, p))
+        return;
     SetAllGlow(false);
     Game->EnableGameUI(false);
     Submit(p, -1, Put);
@@ -408,17 +414,19 @@ void GFXEngine::ShowStatusPrompt(uint8_t side) {
         Game->PlayerNameByColour(side) + ": " + Text(kChooseTarget);
 }
 
-bool GFXEngine::HasEmptyNeighbour(int p) {
+bool GFXEngine::CanMoveFrom(int p, uint8_t side) {
     for (const int n : NeighboursOf(p))
-        if (n != -1 && Board->cell[n] == Empty)
+        if (IsLegalMove(*Board, side, p, n))
             return true;
     return false;
 }
 
-void GFXEngine::GlowEmptyNeighbours(int p) {
+// Only the neighbours' flags change: a neighbour lights when the piece may
+// move there.
+void GFXEngine::GlowMoveTargets(int p, uint8_t side) {
     for (const int n : NeighboursOf(p))
         if (n != -1)
-            Glow[n] = Board->cell[n] == Empty;
+            Glow[n] = IsLegalMove(*Board, side, p, n);
 }
 
 void GFXEngine::SetAllGlow(bool on) {
@@ -426,9 +434,9 @@ void GFXEngine::SetAllGlow(bool on) {
         glow = on;
 }
 
-void GFXEngine::GlowAllEmpty() {
+void GFXEngine::GlowJumpTargets(int p, uint8_t side) {
     for (int i = 0; i < PointCount; ++i)
-        Glow[i] = Board->cell[i] == Empty;
+        Glow[i] = IsLegalJump(*Board, side, p, i);
 }
 
 void GFXEngine::Submit(int32_t a, int32_t b, uint8_t kind) {
@@ -462,29 +470,28 @@ void GFXEngine::PerformMove(const MoveRecord& move, const uint8_t& colour) {
     }
 }
 
-// The checks run on a scratch copy, so an illegal move leaves the board as
-// it was. Points outside the board fail the checks.
+// The rules' checks only read the board, so an illegal move leaves it as
+// it was. A move or jump is checked for the owner of the piece it takes
+// along; points outside the board fail the checks.
 void GFXEngine::CheckMove(const MoveRecord& move, uint8_t colour) {
-    BoardRecord scratch;
-    CopyBoard(scratch);
+    const uint8_t owner = PieceOn(*Board, move.a);
     switch (move.kind) {
     case Put:
-        if (!ApplyPut(scratch, colour, move))
+        if (!IsLegalPut(*Board, colour, move.a))
             throw Exception("tried to make illegal move - Put");
         break;
     case Move:
-        if (PieceOn(scratch, move.a) == Empty || !IsPoint(move.b) ||
-            scratch.cell[move.b] != Empty || !AreAdjacent(move.a, move.b))
+        if (!IsLegalMove(*Board, owner, move.a, move.b))
             throw Exception("tried to make illegal move - Move");
         break;
     case Jump:
-        if (!MayJump(scratch, PieceOn(scratch, move.a)))
+        if (!MayJump(*Board, owner))
             throw Exception("trying to perform illegal jump!");
-        if (PieceOn(scratch, move.a) == Empty || !IsPoint(move.b) || scratch.cell[move.b] != Empty)
+        if (!IsLegalJump(*Board, owner, move.a, move.b))
             throw Exception("tried to make illegal move - Jump");
         break;
     case Remove:
-        if (!ApplyRemove(scratch, move, colour))
+        if (!IsLegalRemoval(*Board, colour, move.a))
             throw Exception("tried to make illegal move - Remove");
         break;
     default:

@@ -57,7 +57,7 @@ public:
     // The mouse-down handler: a click on the board for the human side.
     void BoardMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
 
-    // Plays the move sound, checks the move on a scratch copy (an illegal
+    // Plays the move sound, checks the move against MoveRules (an illegal
     // move raises Exception before the board changes), animates it in four
     // frames of 200 ms and applies it. `colour` is the side that moves.
     void PerformMove(const MoveRecord& move, const uint8_t& colour);
@@ -97,13 +97,14 @@ private:
     void ClickMoveTarget(int p, uint8_t side);
     void ClickJumpTarget(int p, uint8_t side);
     void ClickRemove(int p, uint8_t side);
-    void ClickPut(int p);
+    void ClickPut(int p, uint8_t side);
     void Refuse(int text);
     void ShowStatusPrompt(uint8_t side);
-    bool HasEmptyNeighbour(int p);
-    void GlowEmptyNeighbours(int p);
+    // What the rules let the side's piece on p do, asked of MoveRules.
+    bool CanMoveFrom(int p, uint8_t side);
+    void GlowMoveTargets(int p, uint8_t side);
+    void GlowJumpTargets(int p, uint8_t side);
     void SetAllGlow(bool on);
-    void GlowAllEmpty();
     void Submit(int32_t a, int32_t b, uint8_t kind);
 
     // Animation.

@@ -4,10 +4,10 @@
 #include "myunits/Utils.h"
 
 TPostedScores::TPostedScores(TLogFile& log) : log_(log) {
-    places_.push_back({GetWriteDir(WrittenFile::Kept) + "posted.txt"});
+    places_.emplace_back(GetWriteDir(WrittenFile::Kept) + "posted.txt");
     const AnsiString fallback = GetTempDir() + "posted.txt";
     if (fallback != places_.front().fileName)
-        places_.push_back({fallback});
+        places_.emplace_back(fallback);
     for (Place& place : places_)
         Read(place);
 }

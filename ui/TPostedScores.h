@@ -32,6 +32,7 @@ public:
 
 private:
     struct Place {
+        explicit Place(const AnsiString& name) : fileName(name) {}
         AnsiString fileName;
         bool readable = true;
         AnsiString text;

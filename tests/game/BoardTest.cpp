@@ -301,7 +301,7 @@ TEST(BoardTest, ApplyRemove) {
     };
     for (const Case c : {Case{3, Black, false}, Case{16, Black, false}, Case{1, Black, false},
                          Case{8, White, false}, Case{8, Black, true}, Case{16, White, true},
-                         Case{-1, Black, false}, Case{24, Black, false}}) {
+                         Case{-1, Black, false}, Case{24, Black, false}, Case{8, Empty, false}}) {
         BoardRecord board = start;
         EXPECT_EQ(BoardRules::ApplyRemove(board, {c.point, 0, 0, Remove}, c.remover), c.removed)
             << "point " << c.point;

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <tuple>
 #include <vector>
 
+#include "game/MoveRules.h"
 #include "game/gamecontrol.h"
 #include "platform/vcl/ComCtrls.h"
 #include "tests/ui/BoardFixture.h"
@@ -193,6 +196,59 @@ TEST_F(BoardInputTest, ARemovalTakesAFreePieceOrOneOfAnOwnerDownToThree) {
     SetPosition(PositionString(1, RemoveState, {0, 1, 2}, {8, 9, 10}, 6, 0));
     Click(9);
     ExpectSubmitted(9, -1, Remove);
+}
+
+// Every click on a position of each phase, and in the moving phase every
+// second click after each first one: the moves that the board hands to the
+// controller are exactly the records that the rules accept (the pass is
+// no click's).
+TEST_F(BoardInputTest, SubmitsExactlyTheMovesTheRulesAccept) {
+    for (const int text : {116, 118, 119, 120, 121, 122, 123, 550, 551, 552})
+        hook.ExpectMessageBox(Text(text)).Caption(Text(43)).Repeatedly();
+    using Key = std::tuple<int, int, int>;
+    auto keyOf = [](const MoveRecord& m) {
+        return Key{m.kind, m.a, m.kind == Move || m.kind == Jump ? m.b : -1};
+    };
+    const AnsiString positions[] = {kPutting, kMoving, kJumping, kRemoving,
+                                    // Black's pieces all in a line: protected with pieces in hand,
+                                    // free when black is down to three.
+                                    PositionString(1, RemoveState, {0, 1, 2}, {8, 9, 10}, 6, 3),
+                                    PositionString(1, RemoveState, {0, 1, 2}, {8, 9, 10}, 6, 0)};
+    for (const AnsiString& position : positions) {
+        SCOPED_TRACE(position);
+        SetPosition(position);
+        BoardRecord board;
+        Board().CopyBoard(board);
+        const uint8_t state = Game().GetGameState();
+        std::set<Key> legal;
+        for (uint8_t kind = Put; kind <= Remove; ++kind)
+            for (int a = 0; a < PointCount; ++a)
+                for (int b = 0; b < PointCount; ++b)
+                    if (IsLegalMoveRecord(board, White, state == RemoveState, {a, b, 0, kind}))
+                        legal.insert(keyOf({a, b, 0, kind}));
+
+        std::set<Key> submitted;
+        auto take = [&] {
+            if (!Game().PendingMove)
+                return false;
+            submitted.insert(keyOf(*Game().PendingMove));
+            Game().PendingMove.reset();
+            return true;
+        };
+        for (int first = 0; first < PointCount; ++first) {
+            SetPosition(position);
+            Click(first);
+            if (take() || state != MoveState)
+                continue;
+            for (int second = 0; second < PointCount; ++second) {
+                SetPosition(position);
+                Click(first);
+                Click(second);
+                take();
+            }
+        }
+        EXPECT_EQ(submitted, legal);
+    }
 }
 
 TEST_F(BoardInputTest, ATargetPhaseWithoutAPickedPieceAsksForAPieceFirst) {

@@ -515,8 +515,9 @@ TEST_P(PostedFileTest, AnAcceptedMailIsAddedToWhatWasPosted) {
         << "Bea's result was posted before";
     EXPECT_EQ(Posted(PostedFolder()), "Bea from X: Stage 9 Score 777\r\n\r\n"
                                       "Anna from Norway: Stage 7 Score 4800\r\n\r\n");
-    if (ReadOnly())
+    if (ReadOnly()) {
         EXPECT_EQ(Posted(), "(missing)");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, PostedFileTest, testing::Values(false, true),
