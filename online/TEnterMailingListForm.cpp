@@ -97,8 +97,7 @@ void TEnterMailingListForm::Button1Click(TObject*) {
     const AnsiString body = "Name= " + Edit1->Text() + "\nEMail= " + Edit2->Text();
     if (SendMailViaWebForm("Automatic Korvel Mailing list enter", Edit2->Text, Edit1->Text, body,
                            MailingListRecipient)) {
-        Application->MessageBox(Text(589), Text(590),
-                                MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
+        Application->MessageBox(Text(589), Text(590), MB_OK | MB_ICONEXCLAMATION | MB_TASKMODAL);
         ModalResult = mrOk;
     } else {
         Application->MessageBox(Text(587), Text(588), MB_OK | MB_ICONSTOP);

@@ -48,9 +48,15 @@ int TList::IndexOf(void* item) const {
     return found == list_.end() ? -1 : static_cast<int>(found - list_.begin());
 }
 
-void TList::Clear() { list_.clear(); }
-void* TList::First() const { return CheckIndex(0), list_.front(); }
-void* TList::Last() const { return CheckIndex(0), list_.back(); }
+void TList::Clear() {
+    list_.clear();
+}
+void* TList::First() const {
+    return CheckIndex(0), list_.front();
+}
+void* TList::Last() const {
+    return CheckIndex(0), list_.back();
+}
 
 void TList::Sort(TListSortCompare Compare) {
     std::sort(list_.begin(), list_.end(),
@@ -62,8 +68,8 @@ void TList::Sort(TListSortCompare Compare) {
 TStrings::TStrings()
     : Text([this] { return GetTextStr(); }, [this](const AnsiString& t) { SetTextStr(t); }),
       Count([this] { return GetCount(); }),
-      Strings([this](int i) { return Get(i); },
-              [this](int i, const AnsiString& t) { Put(i, t); }) {}
+      Strings([this](int i) { return Get(i); }, [this](int i, const AnsiString& t) { Put(i, t); }) {
+}
 
 int TStrings::Add(const AnsiString& text) {
     const int index = GetCount();
@@ -145,7 +151,9 @@ void TStringList::Delete(int index) {
     list_.erase(list_.begin() + index);
 }
 
-void TStringList::Clear() { list_.clear(); }
+void TStringList::Clear() {
+    list_.clear();
+}
 
 AnsiString& TStringList::operator[](int index) {
     CheckIndex(index);
@@ -157,9 +165,15 @@ const AnsiString& TStringList::operator[](int index) const {
     return list_[index];
 }
 
-AnsiString TStringList::Get(int index) const { return (*this)[index]; }
-void TStringList::Put(int index, const AnsiString& text) { (*this)[index] = text; }
-int TStringList::GetCount() const { return static_cast<int>(list_.size()); }
+AnsiString TStringList::Get(int index) const {
+    return (*this)[index];
+}
+void TStringList::Put(int index, const AnsiString& text) {
+    (*this)[index] = text;
+}
+int TStringList::GetCount() const {
+    return static_cast<int>(list_.size());
+}
 
 // ---- TStream ----
 
@@ -205,7 +219,9 @@ int64_t TStream::CopyFrom(TStream& source, int64_t count) {
 
 namespace {
 
-AnsiString SystemErrorText() { return std::strerror(errno); }
+AnsiString SystemErrorText() {
+    return std::strerror(errno);
+}
 
 int OpenFile(const AnsiString& fileName, uint16_t mode) {
     if (mode == fmCreate) {
@@ -216,14 +232,17 @@ int OpenFile(const AnsiString& fileName, uint16_t mode) {
         if (handle < 0)
             throw EFCreateError("Cannot create file \"" + fileName + "\". " + SystemErrorText());
         if (flock(handle, LOCK_EX | LOCK_NB) != 0 || ftruncate(handle, 0) != 0) {
-            const AnsiString reason = errno == EWOULDBLOCK ? "The file is in use." : SystemErrorText();
+            const AnsiString reason =
+                errno == EWOULDBLOCK ? "The file is in use." : SystemErrorText();
             close(handle);
             throw EFCreateError("Cannot create file \"" + fileName + "\". " + reason);
         }
         return handle;
     }
     const int access = mode & 3;
-    const int flags = access == fmOpenWrite ? O_WRONLY : access == fmOpenReadWrite ? O_RDWR : O_RDONLY;
+    const int flags = access == fmOpenWrite       ? O_WRONLY
+                      : access == fmOpenReadWrite ? O_RDWR
+                                                  : O_RDONLY;
     const int handle = open(fileName.c_str(), flags | O_CLOEXEC);
     if (handle < 0)
         throw EFOpenError("Cannot open file \"" + fileName + "\". " + SystemErrorText());
@@ -240,7 +259,9 @@ int OpenFile(const AnsiString& fileName, uint16_t mode) {
 TFileStream::TFileStream(const AnsiString& fileName, uint16_t mode)
     : FileName(fileName), handle_(OpenFile(fileName, mode)) {}
 
-TFileStream::~TFileStream() { close(handle_); }
+TFileStream::~TFileStream() {
+    close(handle_);
+}
 
 int TFileStream::Read(void* buffer, int count) {
     const ssize_t n = read(handle_, buffer, static_cast<size_t>(count));
@@ -253,7 +274,9 @@ int TFileStream::Write(const void* buffer, int count) {
 }
 
 int64_t TFileStream::Seek(int64_t offset, TSeekOrigin origin) {
-    const int whence = origin == soFromBeginning ? SEEK_SET : origin == soFromCurrent ? SEEK_CUR : SEEK_END;
+    const int whence = origin == soFromBeginning ? SEEK_SET
+                       : origin == soFromCurrent ? SEEK_CUR
+                                                 : SEEK_END;
     return lseek(handle_, offset, whence);
 }
 

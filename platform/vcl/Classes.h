@@ -20,8 +20,7 @@ public:
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 // Binds a form's handler method, `Method(this, &TForm1::Button1Click)`.
-template <class C>
-TNotifyEvent Method(C* object, void (C::*handler)(TObject*)) {
+template <class C> TNotifyEvent Method(C* object, void (C::*handler)(TObject*)) {
     return [object, handler](TObject* sender) { (object->*handler)(sender); };
 }
 

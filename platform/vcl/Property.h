@@ -9,8 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-template <class T>
-class ReadOnlyProperty {
+template <class T> class ReadOnlyProperty {
 public:
     using value_type = T;
     explicit ReadOnlyProperty(std::function<T()> get) : get_(std::move(get)) {}
@@ -21,18 +20,13 @@ public:
     // Explicit read, for member access: `Caption().size()`.
     T operator()() const { return get_(); }
     // Pointer-valued properties reach through: `Owner->Name`.
-    T operator->() const
-        requires std::is_pointer_v<T>
-    {
-        return get_();
-    }
+    T operator->() const requires std::is_pointer_v<T> { return get_(); }
 
 private:
     std::function<T()> get_;
 };
 
-template <class T>
-class Property : public ReadOnlyProperty<T> {
+template <class T> class Property : public ReadOnlyProperty<T> {
 public:
     Property(std::function<T()> get, std::function<void(const T&)> set)
         : ReadOnlyProperty<T>(std::move(get)), set_(std::move(set)) {}
@@ -42,22 +36,15 @@ public:
         return *this;
     }
     Property& operator=(const Property& other) { return *this = T(other); }
-    template <class U>
-    Property& operator+=(const U& value) {
-        return *this = T((*this)() + value);
-    }
-    template <class U>
-    Property& operator-=(const U& value) {
-        return *this = T((*this)() - value);
-    }
+    template <class U> Property& operator+=(const U& value) { return *this = T((*this)() + value); }
+    template <class U> Property& operator-=(const U& value) { return *this = T((*this)() - value); }
 
 private:
     std::function<void(const T&)> set_;
 };
 
 // An array property: `List->Strings[i] = "x"`, `Panels->Items[0]->Text`.
-template <class T>
-class IndexedProperty {
+template <class T> class IndexedProperty {
 public:
     using value_type = T;
     IndexedProperty(std::function<T(int)> get, std::function<void(int, const T&)> set = nullptr)
@@ -72,11 +59,7 @@ public:
         operator T() const { return owner_.get_(index_); }
         T operator()() const { return owner_.get_(index_); }
         // Pointer-valued elements reach through: `Items[0]->Text`.
-        T operator->() const
-            requires std::is_pointer_v<T>
-        {
-            return owner_.get_(index_);
-        }
+        T operator->() const requires std::is_pointer_v<T> { return owner_.get_(index_); }
         Element& operator=(const T& value) {
             if (!owner_.set_)
                 throw std::logic_error("write to a read-only indexed property");
@@ -100,18 +83,19 @@ private:
 // Arithmetic and comparison on properties act on their values, so
 // `Caption + "x"` and `Text == ""` work for strings as for numbers.
 template <class P>
-concept PropertyLike = requires { typename P::value_type; } && requires(const P& p) {
+concept PropertyLike = requires {
+    typename P::value_type;
+}
+&&requires(const P& p) {
     { p() } -> std::convertible_to<typename P::value_type>;
 };
 
 template <PropertyLike P, class U>
-    requires(!PropertyLike<U>)
-auto operator+(const P& p, const U& u) -> decltype(p() + u) {
+requires(!PropertyLike<U>) auto operator+(const P& p, const U& u) -> decltype(p() + u) {
     return p() + u;
 }
 template <PropertyLike P, class U>
-    requires(!PropertyLike<U>)
-auto operator+(const U& u, const P& p) -> decltype(u + p()) {
+requires(!PropertyLike<U>) auto operator+(const U& u, const P& p) -> decltype(u + p()) {
     return u + p();
 }
 template <PropertyLike P, PropertyLike Q>
@@ -119,13 +103,11 @@ auto operator+(const P& p, const Q& q) -> decltype(p() + q()) {
     return p() + q();
 }
 template <PropertyLike P, class U>
-    requires(!PropertyLike<U>)
-auto operator-(const P& p, const U& u) -> decltype(p() - u) {
+requires(!PropertyLike<U>) auto operator-(const P& p, const U& u) -> decltype(p() - u) {
     return p() - u;
 }
 template <PropertyLike P, class U>
-    requires(!PropertyLike<U>)
-auto operator==(const P& p, const U& u) -> decltype(p() == u) {
+requires(!PropertyLike<U>) auto operator==(const P& p, const U& u) -> decltype(p() == u) {
     return p() == u;
 }
 template <PropertyLike P, PropertyLike Q>
@@ -133,12 +115,10 @@ auto operator==(const P& p, const Q& q) -> decltype(p() == q()) {
     return p() == q();
 }
 template <PropertyLike P, class U>
-    requires(!PropertyLike<U>)
-auto operator<(const P& p, const U& u) -> decltype(p() < u) {
+requires(!PropertyLike<U>) auto operator<(const P& p, const U& u) -> decltype(p() < u) {
     return p() < u;
 }
 template <PropertyLike P, class U>
-    requires(!PropertyLike<U>)
-auto operator>(const P& p, const U& u) -> decltype(p() > u) {
+requires(!PropertyLike<U>) auto operator>(const P& p, const U& u) -> decltype(p() > u) {
     return p() > u;
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,7 +44,8 @@ TEST(UtilsTest, ProgramDirWithoutLongPathsFallsBackToTheInstallFolder) {
     const AnsiString programFolder = ReportedProgramFolder();
     EXPECT_EQ(GetProgramDir(), programFolder);
     const TempFolder install("installed");
-    WriteRegistryString(HKEY_CURRENT_USER, "Software\\Vorlane\\Korvel", "InstallPath", install.Path());
+    WriteRegistryString(HKEY_CURRENT_USER, "Software\\Vorlane\\Korvel", "InstallPath",
+                        install.Path());
     EXPECT_EQ(GetProgramDir(), install.Path());
     RegisterBuiltinModule("kernel32",
                           {{"GetLongPathNameA", reinterpret_cast<void*>(&GetLongPathNameA)}});
@@ -83,7 +84,8 @@ TEST(UtilsTest, InstallPathWinsOnlyWhenItNamesAFolder) {
                         "/no/such/folder");
     EXPECT_EQ(GetInstallPathOrCurrentDir(), current);
     const TempFolder folder("install");
-    WriteRegistryString(HKEY_CURRENT_USER, "Software\\Vorlane\\Korvel", "InstallPath", folder.Path());
+    WriteRegistryString(HKEY_CURRENT_USER, "Software\\Vorlane\\Korvel", "InstallPath",
+                        folder.Path());
     EXPECT_EQ(GetInstallPathOrCurrentDir(), folder.Path());
 }
 

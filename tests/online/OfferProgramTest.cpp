@@ -28,8 +28,8 @@ class OfferByStartTest : public ControlFixture, public testing::WithParamInterfa
 // player selection and before the first move is asked for.
 TEST_P(OfferByStartTest, TheStartCounterChoosesTheOffer) {
     const CounterCase c = GetParam();
-    StoreSettings({{GameSetting::MusicOn, "0"},
-                   {GameSetting::StartCounter, IntToStr(c.start - 1)}});
+    StoreSettings(
+        {{GameSetting::MusicOn, "0"}, {GameSetting::StartCounter, IntToStr(c.start - 1)}});
     StartProgram();
     ExpectTwoPeopleSelection(3);
     if (c.offer == Offer::Newsletter)

@@ -3,8 +3,7 @@
 #include <cstdlib>
 #include <utility>
 
-ScopedEnv::ScopedEnv(std::string name, const char* value)
-    : name_(std::move(name)) {
+ScopedEnv::ScopedEnv(std::string name, const char* value) : name_(std::move(name)) {
     if (const char* old = std::getenv(name_.c_str()))
         saved_ = old;
     Set(value);

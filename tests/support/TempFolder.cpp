@@ -8,7 +8,8 @@
 
 TempFolder::TempFolder(const std::string& purpose) {
     const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/korvel-" + purpose + "-XXXXXX";
+    std::string pattern =
+        std::string(tmp && *tmp ? tmp : "/tmp") + "/korvel-" + purpose + "-XXXXXX";
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("cannot create a temporary folder from " + pattern);
     path_ = pattern + "/";

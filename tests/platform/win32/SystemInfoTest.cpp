@@ -16,7 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-
 TEST(SystemInfo, TheTemporaryFolderEndsWithASlash) {
     struct Case {
         const char* tmpdir;
