@@ -89,15 +89,6 @@ TScore* ScoreAt(TList* list, int index) {
     return static_cast<TScore*>(list->Items[index]());
 }
 
-// One column of a table, written whole: a memo rewrites all its text for
-// every line added to it.
-void ShowColumn(TMemo* memo, TList* list, AnsiString (*field)(const TScore&)) {
-    AnsiString text;
-    for (int i = 0; i < list->Count; ++i)
-        text += field(*ScoreAt(list, i)) + "\r\n";
-    memo->Lines->Text = text;
-}
-
 AnsiString LanguageText(int number) {
     return TMyLanguages::GetSingleton().GetString(number);
 }
@@ -270,13 +261,21 @@ bool THighScoreForm::InsertScore(const AnsiString& name, int32_t stage, int32_t 
 }
 
 void THighScoreForm::ShowScores() {
-    ShowColumn(Memo1, LocalScores, [](const TScore& s) { return s.Name; });
-    ShowColumn(Memo2, LocalScores, [](const TScore& s) { return IntToStr(s.Stage); });
-    ShowColumn(Memo3, LocalScores, [](const TScore& s) { return IntToStr(s.Score); });
-    ShowColumn(Memo4, OnlineScores, [](const TScore& s) { return s.Name; });
-    ShowColumn(Memo7, OnlineScores, [](const TScore& s) { return s.Country; });
-    ShowColumn(Memo6, OnlineScores, [](const TScore& s) { return IntToStr(s.Score); });
-    ShowColumn(Memo5, OnlineScores, [](const TScore& s) { return IntToStr(s.Stage); });
+    for (TMemo* memo : {Memo1, Memo2, Memo3, Memo4, Memo7, Memo5, Memo6})
+        memo->Lines->Clear();
+    for (int i = 0; i < LocalScores->Count; ++i) {
+        const TScore& entry = *ScoreAt(LocalScores, i);
+        Memo1->Lines->Add(entry.Name);
+        Memo2->Lines->Add(IntToStr(entry.Stage));
+        Memo3->Lines->Add(IntToStr(entry.Score));
+    }
+    for (int i = 0; i < OnlineScores->Count; ++i) {
+        const TScore& entry = *ScoreAt(OnlineScores, i);
+        Memo4->Lines->Add(entry.Name);
+        Memo7->Lines->Add(entry.Country);
+        Memo6->Lines->Add(IntToStr(entry.Score));
+        Memo5->Lines->Add(IntToStr(entry.Stage));
+    }
 }
 
 void THighScoreForm::SaveScores() {
