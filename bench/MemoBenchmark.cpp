@@ -8,8 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <cstdlib>
+#include <QCoreApplication>
 #include <memory>
 
 #include "platform/vcl/Forms.h"
@@ -80,14 +79,3 @@ BENCHMARK(ReadLinesBack)
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    Application->Initialize();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Application->DestroyComponents();
-    return 0;
-}

@@ -10,9 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <chrono>
-#include <cstdlib>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -123,14 +121,3 @@ BENCHMARK(BodyOnAConnectionKeptOpen)->Iterations(1)->UseManualTime()->Unit(bench
 BENCHMARK(ReadALateLine)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    Application->Initialize();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    Application->DestroyComponents();
-    return 0;
-}
