@@ -96,7 +96,11 @@ struct QuotedEscape {
 
 struct KeyNameEscape {
     static std::string Byte(unsigned char byte) { return "%" + HexByte(byte); }
-    static std::string Readable(char c) { return c == '%' ? Byte('%') : std::string(1, c); }
+    // A backslash parts the names of a path; one inside a name, which
+    // only a hand-edited file holds, is written as an escape.
+    static std::string Readable(char c) {
+        return c == '%' || c == '\\' ? Byte(static_cast<unsigned char>(c)) : std::string(1, c);
+    }
 };
 
 std::string Quoted(const std::string& text) {

@@ -61,6 +61,15 @@ TEST(RegistryHive, AnyBytesRoundTripInKeyNamesValueNamesAndTexts) {
     }
 }
 
+TEST(RegistryHive, ABackslashEscapedInAKeyNameStaysInTheName) {
+    const RegistryHive parsed = RegistryHive::Parse("Korvel registry 1\n[a%5Cb\\c]\n\"v\"=\"1\"\n");
+    const RegistryKey* key = parsed.Find({"a\\b", "c"});
+    ASSERT_NE(key, nullptr);
+    const std::string text = parsed.Text();
+    EXPECT_NE(text.find("[a%5cb\\c]"), std::string::npos) << text;
+    EXPECT_EQ(RegistryHive::Parse(text).Text(), text);
+}
+
 TEST(RegistryHive, TextReadsAsAPersonWouldWriteIt) {
     RegistryHive hive;
     RegistryKey& game = hive.Create({"software", "Hemlow", "rq8"});
