@@ -3,20 +3,16 @@
 #include <algorithm>
 
 #include "game/BoardRules.h"
+#include "game/BoardView.h"
+#include "game/GameLink.h"
 #include "game/GameText.h"
+#include "game/GameWindow.h"
 #include "game/Player.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
-#include "net/TVellChatForm.h"
-#include "online/TIData.h"
-#include "online/Unit1.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/MessageLoop.h"
-#include "ui/GFXEngine.h"
-#include "ui/TForm1.h"
-#include "ui/THighScoreForm.h"
-#include "ui/TTutorialForm.h"
 
 namespace {
 
@@ -32,7 +28,7 @@ uint8_t NextSide(uint8_t side) {
 
 } // namespace
 
-VellGameControl::VellGameControl(TForm1* form) {
+VellGameControl::VellGameControl(GameWindow* form) {
     ReplayFlag = 0;
     FirstMatch = 1;
     TickCounter = 0;
@@ -43,7 +39,7 @@ VellGameControl::VellGameControl(TForm1* form) {
     SecondSeat = nullptr;
     Link = nullptr;
     MainForm = form;
-    Engine = new GFXEngine(MainForm, this);
+    Engine = MainForm->CreateBoardView(this);
     PendingMove = nullptr;
     GameTimer = new TTimer(MainForm);
     GameTimer->Interval = TickInterval;
@@ -90,13 +86,13 @@ void VellGameControl::SubmitMove(const MoveRecord& move, bool send) {
 }
 
 void VellGameControl::OnGameTimer(TObject*) {
-    if (SurveyForm)
+    if (MainForm->SurveyShown())
         return;
     if (TicksHeld)
         return;
     TickCounter = TickCounter + 1;
     if (TickCounter == 1)
-        MainForm->IData->StartPlayTimer(); // play time counts from the first tick on
+        MainForm->StartPlayTimer(); // play time counts from the first tick on
     if (GameMode == ArcadeMode && !RunArcadeClock())
         return;
     // Inside a box, a window or a wait, the handler below may still be
@@ -228,8 +224,7 @@ void VellGameControl::AskNextPlayer() {
     std::fill(std::begin(Engine->Glow), std::end(Engine->Glow), 0);
     // The tutorial decides whether the side to move is asked; without its
     // window it has ended, and nobody is.
-    if (GameMode == TutorialMode &&
-        !(TutorialForm && TutorialForm->CheckTutorialMove(GetGameString())))
+    if (GameMode == TutorialMode && !MainForm->CheckTutorialMove(GetGameString()))
         return;
     Player* seat = SideToMove == White ? FirstSeat.get() : SecondSeat.get();
     if (!seat)
@@ -388,8 +383,7 @@ void VellGameControl::ApplyScriptedMove(int32_t a, int32_t b, int32_t c, uint8_t
 // meanwhile ends when the window has closed, so the list the window works
 // on is not rebuilt under it.
 void VellGameControl::ShowHighScores() {
-    HighScoreForm->LoadScores();
-    HighScoreForm->ShowModal();
+    MainForm->ShowHighScores();
 }
 
 // ---- What a player's turn reaches ----

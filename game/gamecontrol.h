@@ -8,6 +8,9 @@
 // It is also what the players' turns reach of the game around them
 // (PlayerHost): the depth cap, SubmitMove, EnableGameUI, panel 0 of the
 // main window's status bar, the language texts and the message loop.
+//
+// It reaches the windows above it only through GameWindow, which also
+// creates the board view, the link and the dialogs it opens.
 
 #include <cstdint>
 #include <memory>
@@ -19,11 +22,12 @@
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/win32/WinTypes.h"
 
-class GFXEngine;
+class BoardView;
+class GameLink;
+class GameWindow;
 class Player;
-class TForm1;
+class PlayerSelection;
 class TSettings;
-class TVellChatForm;
 
 // One executed move; the first entry of every game is the start entry
 // (a pass on the initial board, state 5, the side that moves first).
@@ -93,7 +97,7 @@ public:
     // Builds the settings, the board view on the form, the stopped game
     // timer, the history and a fresh game, and starts the music when it
     // is on.
-    explicit VellGameControl(TForm1* form);
+    explicit VellGameControl(GameWindow* form);
     // Frees both seats, the game timer, the history and the board view.
     ~VellGameControl();
     VellGameControl(const VellGameControl&) = delete;
@@ -215,7 +219,7 @@ public:
     uint8_t PendingMoveIsLocal = 0;     // the pending move was made here
     std::unique_ptr<Player> SecondSeat; // colour 2
     std::unique_ptr<Player> FirstSeat;  // colour 1
-    TForm1* MainForm = nullptr;
+    GameWindow* MainForm = nullptr;
     TList* History = nullptr; // HistoryEntry*, oldest first; owned
     int32_t Wins2 = 0;
     int32_t Wins1 = 0;
@@ -228,7 +232,7 @@ public:
     uint8_t NetworkGame = 0;
     std::unique_ptr<TSettings> Settings;
     int32_t TickCounter = 0;
-    TVellChatForm* Link = nullptr; // the network link; none in the other modes
+    GameLink* Link = nullptr; // the network link; none in the other modes
     TTimer* GameTimer = nullptr;
     uint8_t PartnerReady = 0;
     int32_t MovesWithoutPutOrRemove = 0; // the draw counter
@@ -240,7 +244,7 @@ public:
     uint8_t GameMode = 0;
     uint8_t GameState = 0;
     uint8_t SideToMove = 0;
-    GFXEngine* Engine = nullptr; // the board view; a component of the main form
+    BoardView* Engine = nullptr; // a component of the main form
     uint8_t WhoStarts = 0;       // 1: colour 1 makes the first move of this game
     uint8_t MatchOver = 0;       // the next tick starts a new match
     uint8_t UpdateCheckDeclined = 0;
@@ -298,6 +302,8 @@ private:
     static constexpr unsigned TickInterval = 100;
 
     SystemSecondClock SearchClock;
+    // The player-selection dialog while NewMatch asks it.
+    PlayerSelection* PlayerSelectionForm = nullptr;
     // The colour asked last for its move (SideAsked).
     uint8_t AskedSide = 0;
     // The arcade clock has shown 0 for a whole second inside a nested loop:

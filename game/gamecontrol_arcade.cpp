@@ -6,19 +6,16 @@
 #include <algorithm>
 #include <iterator>
 
+#include "game/BoardView.h"
 #include "game/ComputerPlayer.h"
+#include "game/GameWindow.h"
 #include "game/HumanPlayer.h"
+#include "game/PlayerSelection.h"
 #include "game/gamecontrol.h"
 #include "myunits/Settings.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/MessageLoop.h"
-#include "platform/vcl/StdCtrls.h"
-#include "ui/GFXEngine.h"
-#include "ui/TAdvanceStageForm.h"
-#include "ui/TForm1.h"
-#include "ui/THighScoreForm.h"
-#include "ui/TPlayerSelectionForm.h"
 
 namespace {
 
@@ -140,13 +137,7 @@ void VellGameControl::EndArcadeMatch() {
         MessageBox(GetString(NoPointsText), GetString(NoPointsCaption), MB_OK);
         return;
     }
-    HighScoreForm->LoadScores();
-    HighScoreForm->Visible = false;
-    if (HighScoreForm->InsertScore(FirstSeat->Name, ArcadeStage - 1, ArcadeScore, "",
-                                   HighScoreForm->LocalScores)) {
-        HighScoreForm->SaveScores();
-        HighScoreForm->ShowModal();
-    } else {
+    if (!MainForm->EnterLocalScore(FirstSeat->Name, ArcadeStage - 1, ArcadeScore)) {
         MessageBox(GetString(NotInTopTenText) + IntToStr(ArcadeScore) +
                        GetString(NotInTopTenEndText),
                    GetString(MatchOverCaption), MB_OK);
@@ -155,10 +146,7 @@ void VellGameControl::EndArcadeMatch() {
 
 // The summary shows the sums that the score and the clock then take.
 void VellGameControl::AdvanceStage() {
-    AdvanceStageForm = new TAdvanceStageForm(MainForm);
-    AdvanceStageForm->ShowModal();
-    delete AdvanceStageForm;
-    AdvanceStageForm = nullptr;
+    MainForm->ShowAdvanceStage();
     ArcadeScore = ArcadeScore + ArcadeSecondsLeft + PointsPerPiece * ArcadePiecesBonus;
     ArcadeSecondsLeft = ArcadeSecondsLeft + StageBonusSeconds(ArcadeStage);
     if (ArcadeSecondsLeft < 1)

@@ -4,23 +4,18 @@
 #include <algorithm>
 #include <iterator>
 
+#include "game/BoardView.h"
 #include "game/ComputerPlayer.h"
+#include "game/GameLink.h"
+#include "game/GameWindow.h"
 #include "game/HumanPlayer.h"
+#include "game/PlayerSelection.h"
 #include "game/RemotePlayer.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
-#include "net/TVellChatForm.h"
-#include "online/TRecommendForm.h"
-#include "online/TSubscribeNewsletterForm.h"
-#include "platform/vcl/CSpin.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Forms.h"
-#include "platform/vcl/StdCtrls.h"
-#include "ui/GFXEngine.h"
-#include "ui/TForm1.h"
-#include "ui/TPlayerSelectionForm.h"
-#include "ui/TTutorialForm.h"
 
 namespace {
 
@@ -171,7 +166,7 @@ int VellGameControl::UndoTarget() {
 // ---- Matches ----
 
 void VellGameControl::NewMatch() {
-    PlayerSelectionForm = new TPlayerSelectionForm(MainForm);
+    PlayerSelectionForm = MainForm->CreatePlayerSelection();
     PlayerSelectionForm->Visible = false;
     if (FirstMatch) {
         FirstMatch = 0;
@@ -275,13 +270,13 @@ void VellGameControl::BuildClassicSeats() {
 // Nothing about seats travels: each side seats the partner by its role.
 bool VellGameControl::BuildNetworkSeats() {
     NetworkGame = 1;
-    Link = new TVellChatForm(nullptr);
+    Link = MainForm->CreateLink();
     const AnsiString name = PlayerSelectionForm->Edit2->Text;
     if (!Link->StartConnection(name)) {
         FreeLink();
         return false;
     }
-    if (Link->IsServer()) {
+    if (Link->IsServerSide()) {
         FirstSeat = std::make_unique<HumanPlayer>(name, this, White, *this);
         SecondSeat = std::make_unique<RemotePlayer>("Opponent", this, Black, *this);
     } else {
@@ -317,7 +312,7 @@ void VellGameControl::BuildTutorialSeats() {
 }
 
 void VellGameControl::OpenTutorial() {
-    TutorialForm = new TTutorialForm(MainForm);
+    TForm* TutorialForm = MainForm->CreateTutorial();
     MainForm->NewGame1->Visible = false;
     MainForm->UndoLastMove1->Visible = false;
     MainForm->StartNewMatch1->Visible = false;
@@ -357,9 +352,9 @@ void VellGameControl::FreePlayerSelection() {
 void VellGameControl::OfferOnlineServices() {
     const int starts = Settings->GetInt(GameSetting::StartCounter);
     if (starts > 5 && starts % 3 == 0)
-        ShowNewsletterOffer(false);
+        MainForm->ShowNewsletterOffer(false);
     if (starts > 5 && (starts + 1) % 3 == 0)
-        ShowRecommendOffer(false);
+        MainForm->ShowRecommendOffer(false);
 }
 
 void VellGameControl::StartNextGame() {

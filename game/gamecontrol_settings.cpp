@@ -4,15 +4,15 @@
 #include <algorithm>
 #include <iterator>
 
+#include "game/BoardView.h"
 #include "game/GameText.h"
+#include "game/GameWindow.h"
 #include "game/Random.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
 #include "myunits/Utils.h"
 #include "platform/vcl/Forms.h"
-#include "ui/GFXEngine.h"
-#include "ui/TForm1.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "net/TVellChatForm.h"
 
+#include "game/BoardView.h"
 #include "game/GameText.h"
+#include "game/GameWindow.h"
 #include "game/MoveRules.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/MessageLoop.h"
-#include "ui/GFXEngine.h"
-#include "ui/TForm1.h"
 
 namespace {
 
@@ -191,7 +191,7 @@ void TVellChatForm::CloseLink() {
 }
 
 VellGameControl& TVellChatForm::Game() {
-    return *Form1->Game;
+    return *MainWindow()->Game;
 }
 
 uint8_t TVellChatForm::PartnerColour() {

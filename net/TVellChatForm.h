@@ -25,26 +25,34 @@
 #include <deque>
 
 #include "game/Board.h"
+#include "game/GameLink.h"
 #include "net/TTChatForm.h"
 
 class VellGameControl;
 
-class TVellChatForm : public TTChatForm {
+class TVellChatForm : public TTChatForm, public GameLink {
 public:
     explicit TVellChatForm(TComponent* Owner);
+
+    // The link as the controller uses it (GameLink).
+    bool StartConnection(const AnsiString& ownName) override {
+        return TTChatForm::StartConnection(ownName);
+    }
+    bool IsServerSide() override { return IsServer; }
+    void Release() override { TTChatForm::Release(); }
 
     void ConnectionClosed() override;
     void ConnectionEstablished() override;
     void DataReceived(const AnsiString& payload) override;
     void SendData(const AnsiString& payload) override;
     // Ends the link from this side; closing this end reports nothing.
-    void CloseLink();
+    void CloseLink() override;
     // The game has asked the partner for its move: the oldest of the
     // partner's waiting moves is taken once control is back in the main
     // loop.
-    void PartnerAsked();
+    void PartnerAsked() override;
     // A new game has begun.
-    void ForgetPartnersMoves();
+    void ForgetPartnersMoves() override;
 
     // A partner never has more than two moves in a row (a put or move that
     // closes a line, then the removal).

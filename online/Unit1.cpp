@@ -1,10 +1,9 @@
 #include "online/Unit1.h"
 
+#include "game/GameWindow.h"
 #include "game/gamecontrol.h"
 #include "platform/inet/NMHTTP.h"
 #include "platform/win32/ShellApi.h"
-#include "ui/TForm1.h"
-#include "ui/THighScoreForm.h"
 #include "web/HTTPConnector.h"
 
 TSurveyForm* SurveyForm = nullptr;
@@ -327,11 +326,11 @@ AnsiString TSurveyForm::ComposeText() {
         lines.Add(label);
         lines.Add(value);
     };
-    lines.Add("Korvel Evaluation v." + Form1->Game->GetSetting(GameSetting::Version));
+    lines.Add("Korvel Evaluation v." + MainWindow()->Game->GetSetting(GameSetting::Version));
     add("Game Description:", Edit7->Text);
     add("XRES:", IntToStr(Screen->DesktopWidth));
     add("YRES:", IntToStr(Screen->DesktopHeight));
-    add("ColorDepth:", IntToStr(Form1->ScreenColourDepth()));
+    add("ColorDepth:", IntToStr(MainWindow()->ScreenColourDepth()));
     add("Name:", Edit1->Text);
     add("E-Mail:", Edit2->Text);
     add("CPU", ComboBox1->Text);
@@ -379,11 +378,12 @@ void TSurveyForm::Send(const AnsiString& text) {
     const AnsiString body = "_to_address=" + SurveyMailbox +
                             "&_subject=KorvelHighscore&_from_address=" + SurveyMailbox +
                             "&body=" + text;
+    TNMHTTP* const http = MainWindow()->HighScoreHTTP();
     try {
-        HighScoreForm->NMHTTP1->Post(GetWebServerAddress() + "/cgi-bin/form-to-mail.cgi", body);
+        http->Post(GetWebServerAddress() + "/cgi-bin/form-to-mail.cgi", body);
     } catch (const Exception&) {
     }
-    if (HighScoreForm->NMHTTP1->Body().find("has been sent") == AnsiString::npos) {
+    if (http->Body().find("has been sent") == AnsiString::npos) {
         Application->MessageBox(
             "Could not send Mail. Please make sure that you are currently online",
             "Error while sending survey", MB_ICONSTOP);
@@ -392,8 +392,8 @@ void TSurveyForm::Send(const AnsiString& text) {
     Application->MessageBox(
         "The survey has been sent successfully. Thanks very much for participating! :-)", "Thanks",
         MB_ICONEXCLAMATION);
-    Form1->Game->SetSetting(GameSetting::SurveyState, "2");
-    Form1->FillOutSurveyForm1->Visible = false;
+    MainWindow()->Game->SetSetting(GameSetting::SurveyState, "2");
+    MainWindow()->FillOutSurveyForm1->Visible = false;
     ModalResult = mrOk;
 }
 
@@ -401,12 +401,12 @@ void TSurveyForm::Button2Click(TObject*) {
     if (Application->MessageBox("Do you really not want to take part in this survey?",
                                 "Are you really sure?", MB_YESNO | MB_ICONWARNING) != IDYES)
         return;
-    Form1->Game->SetSetting(GameSetting::SurveyState, "3");
+    MainWindow()->Game->SetSetting(GameSetting::SurveyState, "3");
     ModalResult = mrAbort;
 }
 
 void TSurveyForm::Button3Click(TObject*) {
-    Form1->Game->SetSetting(GameSetting::SurveyState, "1");
+    MainWindow()->Game->SetSetting(GameSetting::SurveyState, "1");
     ModalResult = mrCancel;
 }
 

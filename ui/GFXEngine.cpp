@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "game/GameText.h"
+#include "game/GameWindow.h"
 #include "game/MoveRules.h"
 #include "game/Random.h"
 #include "game/gamecontrol.h"
@@ -16,7 +17,6 @@
 #include "platform/win32/Resources.h"
 #include "platform/win32/Sound.h"
 #include "ui/TCanvasLCD.h"
-#include "ui/TForm1.h"
 
 namespace {
 
@@ -287,8 +287,8 @@ bool GFXEngine::CanJump(uint8_t colour) {
 // ---- Board input ----
 
 void GFXEngine::BoardMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
-    if (Form1->CloseRequested) {
-        Form1->Close();
+    if (Game->MainForm->CloseRequested) {
+        Game->MainForm->Close();
         return;
     }
     const int p = HitTest(X, Y);
@@ -410,7 +410,7 @@ void GFXEngine::Refuse(int text) {
 }
 
 void GFXEngine::ShowStatusPrompt(uint8_t side) {
-    Form1->StatusBar1->Panels->Items[0]->Text =
+    Game->MainForm->StatusBar1->Panels->Items[0]->Text =
         Game->PlayerNameByColour(side) + ": " + Text(kChooseTarget);
 }
 
@@ -447,7 +447,7 @@ void GFXEngine::Submit(int32_t a, int32_t b, uint8_t kind) {
 
 void GFXEngine::PerformMove(const MoveRecord& move, const uint8_t& colour) {
     if (Game->GetSoundOn())
-        Form1->PlayMoveSound();
+        Game->MainForm->PlayMoveSound();
     if (move.kind < Put || move.kind > Remove)
         return;
     CheckMove(move, colour);

@@ -14,6 +14,7 @@
 
 #include "game/Board.h"
 #include "game/BoardRules.h"
+#include "game/BoardView.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Graphics.h"
@@ -22,7 +23,7 @@
 class TCanvasLCD;
 class VellGameControl;
 
-class GFXEngine : public TPaintBox, public BoardRules {
+class GFXEngine : public TPaintBox, public BoardRules, public BoardView {
 public:
     // Created by the controller with the main form as owner and parent; it
     // fills the parent's client area.
@@ -30,29 +31,29 @@ public:
     ~GFXEngine() override;
 
     // All glow flags off, no marked point, the initial board.
-    void Reset();
+    void Reset() override;
     // Takes over a pack (frees the one before). A required number missing
     // from the pack raises EConvertError; a missing bitmap EResNotFound.
-    void LoadGraphics(HMODULE pack);
+    void LoadGraphics(HMODULE pack) override;
     // Everything but the background: counters, stacks, labels, points.
-    void DrawBoard();
+    void DrawBoard() override;
     // The background (which recentres the board), the board, the counters.
-    void RedrawAll();
+    void RedrawAll() override;
     // The named bitmap of the pack at (x, y) plus the centring offset.
     void DrawBitmap(const AnsiString& name, int x, int y);
     // The first point whose click box holds the click, or -1.
     int HitTest(int x, int y);
-    void CopyBoard(BoardRecord& out);
+    void CopyBoard(BoardRecord& out) override;
     // Used by undo: the board as given, no marked point, drawn.
-    void SetBoard(BoardRecord board);
+    void SetBoard(BoardRecord board) override;
     // Games won in the match, or arcade score and stage.
-    void SetCounters(int first, int second);
+    void SetCounters(int first, int second) override;
     // The BoardStatusString of the current board, and back; a text that is
     // refused leaves the board unchanged.
-    AnsiString GetBoardStatus();
-    bool SetBoardStatus(const AnsiString& text);
+    AnsiString GetBoardStatus() override;
+    bool SetBoardStatus(const AnsiString& text) override;
     // The colour has no pieces in hand and at most three on the board.
-    bool CanJump(uint8_t colour);
+    bool CanJump(uint8_t colour) override;
 
     // The mouse-down handler: a click on the board for the human side.
     void BoardMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -60,14 +61,14 @@ public:
     // Plays the move sound, checks the move against MoveRules (an illegal
     // move raises Exception before the board changes), animates it in four
     // frames of 200 ms and applies it. `colour` is the side that moves.
-    void PerformMove(const MoveRecord& move, const uint8_t& colour);
+    void PerformMove(const MoveRecord& move, const uint8_t& colour) override;
     // Marks each flagged point that holds a piece in turn, 200 ms each.
-    void BlinkPoints(const uint8_t mask[PointCount]);
+    void BlinkPoints(const uint8_t mask[PointCount]) override;
     // Flashes all glow flags off and on, in 300 ms steps.
-    void FlashGlow();
+    void FlashGlow() override;
     // A random move sound of the pack's prefix, played asynchronously;
     // false only when the file name cannot be built.
-    bool PlayMoveSound();
+    bool PlayMoveSound() override;
 
 private:
     struct Place {
@@ -127,12 +128,6 @@ private:
     std::unique_ptr<TCanvasLCD> Counter1;
     std::unique_ptr<TCanvasLCD> Counter2;
     std::unique_ptr<BoardRecord> Board;
-
-public:
-    // Highlight per point: written by the controller, the click handler
-    // and FlashGlow; shown on empty points while highlighting is on.
-    uint8_t Glow[PointCount] = {};
-
-private:
+    // The highlight per point, Glow, is BoardView's.
     AnsiString SoundPrefix;
 };

@@ -1,9 +1,9 @@
 #include "ui/TAdvanceStageForm.h"
 
+#include "game/GameWindow.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "platform/win32/Clock.h"
-#include "ui/TForm1.h"
 
 TAdvanceStageForm* AdvanceStageForm = nullptr;
 
@@ -122,7 +122,7 @@ void TAdvanceStageForm::PlaceComponents() {
 // in the stage just won.
 void TAdvanceStageForm::FormShow(TObject*) {
     TMyLanguages::GetSingleton().WriteCaption(this);
-    const VellGameControl& game = *Form1->Game;
+    const VellGameControl& game = *MainWindow()->Game;
     const int32_t stage = game.ArcadeStage;
     const int32_t seconds = game.ArcadeSecondsLeft;
     const int32_t pieces = game.ArcadePiecesBonus;

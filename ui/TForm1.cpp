@@ -6,6 +6,7 @@
 #include "myunits/TGlobalBlowFish.h"
 #include "myunits/TLogFile.h"
 #include "myunits/Utils.h"
+#include "net/TVellChatForm.h"
 #include "online/TIData.h"
 #include "online/TRecommendForm.h"
 #include "online/TSubscribeNewsletterForm.h"
@@ -14,8 +15,13 @@
 #include "platform/win32/Resources.h"
 #include "platform/win32/ShellApi.h"
 #include "platform/win32/WinGdi.h"
+#include "ui/GFXEngine.h"
 #include "ui/MenuImages.h"
+#include "ui/TAdvanceStageForm.h"
+#include "ui/THighScoreForm.h"
+#include "ui/TPlayerSelectionForm.h"
 #include "ui/TSurrenderForm.h"
+#include "ui/TTutorialForm.h"
 #include "web/HTTPConnector.h"
 
 TForm1* Form1 = nullptr;
@@ -34,7 +40,7 @@ void LoadMenuImages(TImageList* images) {
 
 } // namespace
 
-TForm1::TForm1(TComponent* Owner) : TForm(Owner) {
+TForm1::TForm1(TComponent* Owner) : GameWindow(Owner) {
     Name = "Form1";
     Caption = "Korvel";
     Color = clBlack;
@@ -394,4 +400,73 @@ void TForm1::FillOutSurveyForm1Click(TObject*) {
     delete SurveyForm;
     SurveyForm = nullptr;
     Game->GameTimer->Enabled = true;
+}
+
+// ---- What the game reaches of the main window ----
+
+void TForm1::StartPlayTimer() {
+    IData->StartPlayTimer();
+}
+
+void TForm1::SendIData() {
+    IData->SendIData();
+}
+
+BoardView* TForm1::CreateBoardView(VellGameControl* game) {
+    return new GFXEngine(this, game);
+}
+
+GameLink* TForm1::CreateLink() {
+    return new TVellChatForm(nullptr);
+}
+
+PlayerSelection* TForm1::CreatePlayerSelection() {
+    return new TPlayerSelectionForm(this);
+}
+
+TForm* TForm1::CreateTutorial() {
+    TutorialForm = new TTutorialForm(this);
+    return TutorialForm;
+}
+
+bool TForm1::CheckTutorialMove(const AnsiString& gameString) {
+    return TutorialForm && TutorialForm->CheckTutorialMove(gameString);
+}
+
+void TForm1::ShowAdvanceStage() {
+    AdvanceStageForm = new TAdvanceStageForm(this);
+    AdvanceStageForm->ShowModal();
+    delete AdvanceStageForm;
+    AdvanceStageForm = nullptr;
+}
+
+bool TForm1::SurveyShown() {
+    return SurveyForm != nullptr;
+}
+
+void TForm1::ShowHighScores() {
+    HighScoreForm->LoadScores();
+    HighScoreForm->ShowModal();
+}
+
+bool TForm1::EnterLocalScore(const AnsiString& name, int stage, int score) {
+    HighScoreForm->LoadScores();
+    HighScoreForm->Visible = false;
+    if (!HighScoreForm->InsertScore(name, stage, score, "", HighScoreForm->LocalScores))
+        return false;
+    HighScoreForm->SaveScores();
+    HighScoreForm->ShowModal();
+    return true;
+}
+
+TNMHTTP* TForm1::HighScoreHTTP() {
+    return HighScoreForm->NMHTTP1;
+}
+
+void TForm1::ShowNewsletterOffer(bool forced) {
+    ::ShowNewsletterOffer(forced);
+}
+
+void TForm1::ShowRecommendOffer(bool forced) {
+    ::ShowRecommendOffer(forced);
 }

@@ -3,36 +3,28 @@
 // data, language texts), the graphics pack and the game controller, carries the menu bar,
 // the status bar and the invisible music player, and forwards every menu
 // command to the controller or to a dialog. The board view is a child
-// control that the controller creates on this form.
+// control that the controller has this form create.
+//
+// It sits above every other window: what the controller, the board view,
+// the dialogs, the link and the online forms reach of it is GameWindow,
+// which it implements by creating and opening those windows.
 
-#include "platform/media/MPlayer.h"
-#include "platform/vcl/ComCtrls.h"
-#include "platform/vcl/Forms.h"
+#include "game/GameWindow.h"
 #include "platform/vcl/ImgList.h"
-#include "platform/vcl/Menus.h"
-#include "platform/win32/WinTypes.h"
 
-class TMyLanguages;
 class TGlobalBlowFish;
-class TLogFile;
 class TIData;
-class VellGameControl;
 
-class TForm1 : public TForm {
+class TForm1 : public GameWindow {
 public:
-    // Components of the form resource, in declaration order.
-    TMainMenu* MainMenu1;
+    // Components of the form resource, in declaration order; those the
+    // game changes (MainMenu1, UndoLastMove1, DrawGame1, NewGame1,
+    // StartNewMatch1, HighlightValidSestinationFields1, Music1, SoundOn1,
+    // FillOutSurveyForm1, StatusBar1, MediaPlayer1) are GameWindow's.
     TMenuItem* Game1;
-    TMenuItem* UndoLastMove1;
     TMenuItem* ShowHighscores1;
-    TMenuItem* DrawGame1;
-    TMenuItem* NewGame1;
-    TMenuItem* StartNewMatch1;
     TMenuItem* QuitKorvel1;
     TMenuItem* Settings1;
-    TMenuItem* HighlightValidSestinationFields1;
-    TMenuItem* Music1;
-    TMenuItem* SoundOn1;
     TMenuItem* DownloadotherVorlaneGames1;
     TMenuItem* Tolva1;
     TMenuItem* Help1;
@@ -40,9 +32,6 @@ public:
     TMenuItem* GameRules1;
     TMenuItem* Enterourmailinglist1;
     TMenuItem* TellAFried1;
-    TMenuItem* FillOutSurveyForm1;
-    TStatusBar* StatusBar1;
-    TMediaPlayer* MediaPlayer1;
     TImageList* ImageList1;
 
     // Handlers bound by the form resource.
@@ -70,15 +59,10 @@ public:
     void TellAFried1Click(TObject* Sender);
     void FillOutSurveyForm1Click(TObject* Sender);
 
-    // Fields of its own, in order.
-    TMyLanguages* Languages; // created at first show
+    // Fields of its own, in order; Languages, LogFile, CloseRequested,
+    // GraphicsLibrary, AppDir and Game are GameWindow's.
     TGlobalBlowFish* BlowFish;
-    TLogFile* LogFile;
     TIData* IData; // usage data
-    bool CloseRequested;
-    HINSTANCE GraphicsLibrary; // the loaded graphics pack
-    AnsiString AppDir;         // the program folder, ending with "/"
-    VellGameControl* Game;     // created at first show
 
     explicit TForm1(TComponent* Owner);
     ~TForm1() override;
@@ -87,10 +71,26 @@ public:
     // caption from text 30 and the version text.
     void UpdateCaption();
     // Bits per pixel times colour planes of the form canvas's device.
-    int ScreenColourDepth();
+    int ScreenColourDepth() override;
     // A move sound through the controller, which switches sound off when
     // the board view cannot play one.
-    void PlayMoveSound();
+    void PlayMoveSound() override;
+
+    // What the game reaches of the main window.
+    void StartPlayTimer() override;
+    void SendIData() override;
+    BoardView* CreateBoardView(VellGameControl* game) override;
+    GameLink* CreateLink() override;
+    PlayerSelection* CreatePlayerSelection() override;
+    TForm* CreateTutorial() override;
+    bool CheckTutorialMove(const AnsiString& gameString) override;
+    void ShowAdvanceStage() override;
+    bool SurveyShown() override;
+    void ShowHighScores() override;
+    bool EnterLocalScore(const AnsiString& name, int stage, int score) override;
+    TNMHTTP* HighScoreHTTP() override;
+    void ShowNewsletterOffer(bool forced) override;
+    void ShowRecommendOffer(bool forced) override;
 
 private:
     void CreateMenu();

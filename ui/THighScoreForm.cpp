@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "game/GameWindow.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Utils.h"
@@ -9,7 +10,6 @@
 #include "online/UpdateCheck.h"
 #include "platform/inet/NMHTTP.h"
 #include "ui/TEnterNameForm.h"
-#include "ui/TForm1.h"
 #include "ui/TPostedScores.h"
 #include "ui/TScore.h"
 #include "web/HTTPConnector.h"
@@ -282,12 +282,12 @@ void THighScoreForm::SaveScores() {
     AnsiString text;
     for (int i = 0; i < LocalScores->Count; ++i)
         text += ScoreAt(LocalScores, i)->ScoreToText();
-    Form1->Game->SetSetting(GameSetting::HighScores, text);
+    MainWindow()->Game->SetSetting(GameSetting::HighScores, text);
 }
 
 void THighScoreForm::LoadScores() {
     ClearScores(LocalScores);
-    for (auto& score : ScoresFromText(Form1->Game->GetSetting(GameSetting::HighScores)))
+    for (auto& score : ScoresFromText(MainWindow()->Game->GetSetting(GameSetting::HighScores)))
         LocalScores->Add(score.release());
     LocalScores->Sort(CompareScores);
     ShowScores();
@@ -330,7 +330,7 @@ bool THighScoreForm::UserAgrees() {
 }
 
 void THighScoreForm::CheckForUpdateOnce() {
-    VellGameControl& game = *Form1->Game;
+    VellGameControl& game = *MainWindow()->Game;
     if (game.GetSetting(GameSetting::OnlineHighScores) == UpdatesRefused ||
         game.UpdateCheckDeclined != 0)
         return;
@@ -363,7 +363,7 @@ void THighScoreForm::CompareWithPage() {
         Tell(LanguageText(500), 501, MB_ICONSTOP);
         return;
     }
-    Form1->IData->SendIData();
+    MainWindow()->SendIData();
     Panel4->SendToBack();
     Button2->Visible = false;
     ShowScores();
@@ -405,7 +405,7 @@ bool THighScoreForm::ReadRow(int line) {
 
 // A version line matches only as a whole, whatever its case.
 bool THighScoreForm::ParseLatestVersion(TStringList* page) {
-    VellGameControl& game = *Form1->Game;
+    VellGameControl& game = *MainWindow()->Game;
     const AnsiString version = UpperCase(game.GetSetting(GameSetting::Version));
     int line = 0;
     while (line < page->Count && !Contains(page->Strings[line], "<!--latestversion"))
@@ -427,7 +427,7 @@ bool THighScoreForm::ParseLatestVersion(TStringList* page) {
 // "posted.txt" still enters the online table but is not sent again. The
 // enter-name dialog asks once, before the first line of the mail.
 void THighScoreForm::PostQualifyingScores() {
-    TPostedScores posted(*Form1->LogFile);
+    TPostedScores posted(*MainWindow()->LogFile);
     const AnsiString postedText = posted.Text();
     AnsiString email;
     AnsiString country;
@@ -460,8 +460,8 @@ void THighScoreForm::PostQualifyingScores() {
 // keeps the record (the log says so): the user is told it was sent.
 void THighScoreForm::SendScoreMail(TPostedScores& posted, const AnsiString& email,
                                    const TStringList& scoreLines) {
-    const AnsiString body =
-        Form1->Game->BuildInfoString() + "\nEMAIL: " + email + "\n------\n" + scoreLines.Text;
+    const AnsiString body = MainWindow()->Game->BuildInfoString() + "\nEMAIL: " + email +
+                            "\n------\n" + scoreLines.Text;
     if (SendMailViaWebForm("KorvelHighscore", email, Name, body, "korvelhighscores")) {
         posted.Record(scoreLines.Text);
         Tell(LanguageText(502), 504, MB_ICONEXCLAMATION);

@@ -1,12 +1,10 @@
 #include "ui/TPlayerSelectionForm.h"
 
+#include "game/GameWindow.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
 #include "platform/win32/Resources.h"
-#include "ui/TForm1.h"
-
-TPlayerSelectionForm* PlayerSelectionForm = nullptr;
 
 namespace {
 
@@ -17,20 +15,20 @@ constexpr int PackNotLoaded = 281;
 constexpr int PreviewNotRead = 298;
 
 AnsiString Text(int number) {
-    return Form1->Languages->GetString(number);
+    return MainWindow()->Languages->GetString(number);
 }
 
 AnsiString Setting(int index) {
-    return Form1->Game->GetSetting(index);
+    return MainWindow()->Game->GetSetting(index);
 }
 
 void SetSetting(int index, const AnsiString& value) {
-    Form1->Game->SetSetting(index, value);
+    MainWindow()->Game->SetSetting(index, value);
 }
 
 // A stored number that does not read as one counts as its default.
 int SettingNumber(int index) {
-    return Form1->Game->Settings->GetInt(index);
+    return MainWindow()->Game->Settings->GetInt(index);
 }
 
 void ShowError(const AnsiString& text) {
@@ -39,7 +37,7 @@ void ShowError(const AnsiString& text) {
 
 } // namespace
 
-TPlayerSelectionForm::TPlayerSelectionForm(TComponent* Owner) : TForm(Owner) {
+TPlayerSelectionForm::TPlayerSelectionForm(TComponent* Owner) : PlayerSelection(Owner) {
     Name = "PlayerSelectionForm";
     Tag = 280;
     Caption = "Beginning a new game...";
@@ -207,7 +205,7 @@ void TPlayerSelectionForm::PlaceComponents() {
 }
 
 void TPlayerSelectionForm::FormShow(TObject*) {
-    Form1->Languages->WriteCaption(this);
+    MainWindow()->Languages->WriteCaption(this);
     RadioGroup1->Items->Text = Text(99);
     ComboBox1->Items->Text = Text(82);
 
@@ -304,16 +302,16 @@ void TPlayerSelectionForm::ComboBox1Change(TObject*) {
 // A file that is no pack is refused here instead of being handed to the
 // board as a null handle.
 bool TPlayerSelectionForm::LoadPack(int set) {
-    const AnsiString pack = Form1->AppDir + "gfx" + IntToStr(set) + ".dll";
+    const AnsiString pack = MainWindow()->AppDir + "gfx" + IntToStr(set) + ".dll";
     try {
         HINSTANCE library = LoadLibraryA(pack.c_str());
         if (!library)
             throw Exception("no graphics pack");
-        Form1->GraphicsLibrary = library;
-        Form1->Game->SetGraphicsLibrary(Form1->GraphicsLibrary);
+        MainWindow()->GraphicsLibrary = library;
+        MainWindow()->Game->SetGraphicsLibrary(MainWindow()->GraphicsLibrary);
         // The board may have changed its size: the main window paints the
         // background behind it again.
-        Form1->Invalidate();
+        MainWindow()->Invalidate();
         return true;
     } catch (const Exception&) {
         ShowError(Text(PackNotLoaded) + " " + pack);
@@ -323,7 +321,7 @@ bool TPlayerSelectionForm::LoadPack(int set) {
 
 // A preview that cannot be read leaves the picture empty.
 void TPlayerSelectionForm::ShowPreview(int set) {
-    const AnsiString preview = Form1->AppDir + "sshot" + IntToStr(set) + ".bmp";
+    const AnsiString preview = MainWindow()->AppDir + "sshot" + IntToStr(set) + ".bmp";
     try {
         Image1->Picture->LoadFromFile(preview);
     } catch (const Exception&) {

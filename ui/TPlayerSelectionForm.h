@@ -7,31 +7,21 @@
 // modally and reads the chosen values from its components after result 1;
 // result 2 ("Quit Game") ends the program.
 
-#include "platform/vcl/CSpin.h"
-#include "platform/vcl/ExtCtrls.h"
-#include "platform/vcl/Forms.h"
-#include "platform/vcl/StdCtrls.h"
+#include "game/PlayerSelection.h"
 
-class TPlayerSelectionForm : public TForm {
+class TPlayerSelectionForm : public PlayerSelection {
 public:
-    // Components of the form resource.
+    // Components of the form resource; those the controller reads (Edit1,
+    // Edit2, RadioButton1-4 and 6, CSpinEdit1, RadioGroup1) are
+    // PlayerSelection's.
     TLabel* Label1; // hint line under the choices
     TLabel* Label2;
-    TEdit* Edit2; // name of player 1
     TLabel* Label3;
-    TEdit* Edit1; // name of player 2, or the computer's name
     TGroupBox* GroupBox4;
-    TRadioButton* RadioButton4; // tutorial
-    TRadioButton* RadioButton2; // computer, classic
-    TRadioButton* RadioButton3; // computer, arcade
-    TRadioButton* RadioButton1; // second person at this screen
-    TRadioButton* RadioButton6; // person over the network
     TGroupBox* GroupBox3;
     TLabel* Label5;
-    TCSpinEdit* CSpinEdit1; // match length
     TLabel* Label4;
-    TRadioGroup* RadioGroup1; // difficulty
-    TGroupBox* GroupBox1;     // graphics set
+    TGroupBox* GroupBox1; // graphics set
     TComboBox* ComboBox1;
     TImage* Image1;   // preview of the chosen graphics set
     TButton* Button2; // Help
@@ -39,7 +29,7 @@ public:
     TButton* Button3; // Quit Game
 
     // Handlers bound by the form resource.
-    void FormShow(TObject* Sender);
+    void FormShow(TObject* Sender) override;
     void RadioButton2Click(TObject* Sender);
     void RadioButton1Click(TObject* Sender);
     void RadioButton6Click(TObject* Sender);
@@ -63,5 +53,3 @@ private:
     AnsiString OpponentChoice() const;
     void PlaceComponents();
 };
-
-extern TPlayerSelectionForm* PlayerSelectionForm;

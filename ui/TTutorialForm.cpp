@@ -2,9 +2,9 @@
 
 #include <iterator>
 
+#include "game/GameWindow.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
-#include "ui/TForm1.h"
 
 TTutorialForm* TutorialForm = nullptr;
 
@@ -44,7 +44,7 @@ const AnsiString ExpectedAfterPage7 = "212222100101210001221000017700";
 const AnsiString ExpectedAfterPage9 = "212212000021000000221200003700";
 
 VellGameControl* Game() {
-    return Form1->Game;
+    return MainWindow()->Game;
 }
 
 AnsiString Text(int number) {
@@ -238,10 +238,10 @@ void TTutorialForm::FormCloseQuery(TObject*, bool& CanClose) {
 void TTutorialForm::EndTutorial() {
     TutorialForm = nullptr;
     Close();
-    Form1->StartNewMatch1->Visible = true;
-    Form1->UndoLastMove1->Visible = true;
-    Form1->DrawGame1->Visible = true;
-    Form1->NewGame1->Visible = true;
+    MainWindow()->StartNewMatch1->Visible = true;
+    MainWindow()->UndoLastMove1->Visible = true;
+    MainWindow()->DrawGame1->Visible = true;
+    MainWindow()->NewGame1->Visible = true;
     Game()->NewMatch();
     Release();
 }

@@ -43,6 +43,8 @@ size_t Count(const std::string& text, const std::string& word) {
 
 class NetGameTest : public GameFixture {
 protected:
+    // The controller's link is the match's link window.
+    TVellChatForm* LinkWindow() { return dynamic_cast<TVellChatForm*>(Game().Link); }
     void SelectNetwork() {
         hook.ExpectModal<TPlayerSelectionForm>().Fill([](TPlayerSelectionForm& form) {
             form.RadioButton6->Click();
@@ -59,7 +61,7 @@ protected:
             dialog.RadioButton2->Click();
             dialog.Button1->Click();
         });
-        ASSERT_TRUE(RunUntil([this] { return Game().Link && Game().Link->LinkState == 2; }, 20));
+        ASSERT_TRUE(RunUntil([this] { return Game().Link && LinkWindow()->LinkState == 2; }, 20));
         peer = TestPeer::Connect(LinkPort);
         ASSERT_TRUE(peer.Valid());
     }
@@ -97,7 +99,7 @@ protected:
 
     uint8_t PeerColour() { return OtherColour(Game().HumanColour()); }
     bool PeerToMove() {
-        if (!Running() || !Game().Link || Game().Link->LinkState != 3 || Game().PendingMove)
+        if (!Running() || !Game().Link || LinkWindow()->LinkState != 3 || Game().PendingMove)
             return false;
         const uint8_t state = Game().GetGameState();
         return Game().GetSideToMove() == PeerColour() && (state == 1 || state == 4 || state == 5);
@@ -132,14 +134,14 @@ protected:
     }
     std::vector<AnsiString> LinkLog() {
         std::vector<AnsiString> lines;
-        for (int i = 0; i < Game().Link->Memo1->Lines->Count; ++i)
-            lines.push_back(Game().Link->Memo1->Lines->Strings[i]);
+        for (int i = 0; i < LinkWindow()->Memo1->Lines->Count; ++i)
+            lines.push_back(LinkWindow()->Memo1->Lines->Strings[i]);
         return lines;
     }
     // The partner's bytes that Korvel's socket holds and has not taken;
     // Korvel hosts.
     int HeldBytes() {
-        TServerWinSocket* server = Game().Link->ServerSocket1->Socket;
+        TServerWinSocket* server = LinkWindow()->ServerSocket1->Socket;
         return server->ActiveConnections > 0 ? server->Connections[0]->ReceiveLength() : 0;
     }
     // Korvel hosts game 1 and has put on 9 and 11, the partner on 0 and 1;
@@ -393,7 +395,7 @@ TEST_P(NetBadMoveTest, IsDropped) {
         EXPECT_EQ(HistoryCount(), history);
         EXPECT_EQ(LinkLog().size(), logLines + 1);
         EXPECT_EQ(LinkLog().back(), Text(79) + " " + payload);
-        EXPECT_EQ(Game().Link->LinkState, 0);
+        EXPECT_EQ(LinkWindow()->LinkState, 0);
         ASSERT_TRUE(RunUntil([this] { return Game().Link == nullptr; }, 20))
             << "the next match frees the link window";
     } else {
@@ -401,7 +403,7 @@ TEST_P(NetBadMoveTest, IsDropped) {
         PumpFor(100);
         EXPECT_EQ(HistoryCount(), history);
         EXPECT_FALSE(peer.SawEnd());
-        EXPECT_EQ(Game().Link->LinkState, 3);
+        EXPECT_EQ(LinkWindow()->LinkState, 3);
         // The game goes on with a good move.
         SendData(MoveToText(PeerMove(Style::Yielding)));
         EXPECT_TRUE(RunUntil([&] { return HistoryCount() == history + 1; }, 20));
@@ -821,7 +823,7 @@ TEST_P(NetFloodTest, TheSocketHoldsItsBoundWhileTheBoxIsOpen) {
     EXPECT_TRUE(delivered);
     peer.Send("|CHAT:after the flood|");
     ASSERT_TRUE(RunUntil([this] { return LinkLog().back() == "Anna: after the flood"; }, 20));
-    EXPECT_EQ(Game().Link->LinkState, 3);
+    EXPECT_EQ(LinkWindow()->LinkState, 3);
     if (Box() == FloodBox::HostsQuestion) {
         EXPECT_TRUE(peer.WaitFor("NAME:Bert|"));
     } else if (Box() == FloodBox::DrawQuestion) {
@@ -881,7 +883,7 @@ TEST_P(NetTwoMovesTest, BothAreExecutedInOrder) {
         break;
     }
     EXPECT_TRUE(RunUntil([this] { return LineAndRemovalDone(); }, 20));
-    EXPECT_EQ(Game().Link->LinkState, 3);
+    EXPECT_EQ(LinkWindow()->LinkState, 3);
     EXPECT_EQ(hook.BoxesShown(Text(79) + " 4*9*-1*0"), 0);
     hook.Verify();
 }
@@ -909,7 +911,7 @@ TEST_F(NetGameTest, AMoveWaitingWhenTheGameEndsIsDropped) {
     EXPECT_EQ(std::count(std::begin(board.cell), std::end(board.cell), PeerColour()), 1)
         << "the partner's pieces of game 1 are gone";
     EXPECT_EQ(board.cell[4], PeerColour());
-    EXPECT_EQ(Game().Link->LinkState, 3);
+    EXPECT_EQ(LinkWindow()->LinkState, 3);
     hook.Verify();
 }
 

@@ -181,7 +181,7 @@ BoardFixture::BoardFixture() : ProgramFixture(kClockScale) {
 }
 
 GFXEngine& BoardFixture::Board() {
-    return *Form1->Game->Engine;
+    return dynamic_cast<GFXEngine&>(*Form1->Game->Engine);
 }
 
 HINSTANCE BoardFixture::UsePack(const std::string& path) {

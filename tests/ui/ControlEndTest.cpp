@@ -118,7 +118,7 @@ TEST_F(ControlEndTest, NextTickAfterTheMatchAsksToReplayTheSameChoices) {
     EXPECT_EQ(Game().MatchLength, 1);
     EXPECT_EQ(Game().Wins1, 0);
     EXPECT_EQ(Game().GetSideToMove(), White);
-    EXPECT_EQ(PlayerSelectionForm, nullptr);
+    EXPECT_EQ(Form1->FindComponent("PlayerSelectionForm"), nullptr) << "the dialog is freed";
 }
 
 TEST_F(ControlEndTest, DecidedMatchEndsOnATickAfterTheNextGameHasStarted) {

@@ -6,7 +6,7 @@
 #include "ui/TForm1.h"
 
 GFXEngine& GameFixture::Board() {
-    return *Form1->Game->Engine;
+    return dynamic_cast<GFXEngine&>(*Form1->Game->Engine);
 }
 
 void GameFixture::StartMatch(const MatchChoice& choice) {

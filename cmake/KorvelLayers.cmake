@@ -1,0 +1,97 @@
+# The libraries' links point one way: a configure fails when the project's
+# libraries link each other in a circle, when the game core reaches Qt, or
+# when the game controller reaches a window library above it; and when a
+# file of game/ includes a header of the windows above it, or a file outside
+# platform/ and tools/ includes Qt.
+
+# The project's own libraries and the Qt libraries that `target` links.
+function(korvel_layer_links target out)
+  get_target_property(libraries ${target} LINK_LIBRARIES)
+  set(links "")
+  foreach(library IN LISTS libraries)
+    if(library MATCHES "^(korvel_|Qt6::)" AND TARGET ${library})
+      list(APPEND links ${library})
+    endif()
+  endforeach()
+  set(${out} "${links}" PARENT_SCOPE)
+endfunction()
+
+# Everything `target` links, directly or through others; fails on a circle
+# through `path`, the libraries on the way to it.
+function(korvel_layer_reach target path out)
+  if(target IN_LIST path)
+    list(APPEND path ${target})
+    list(JOIN path " -> " circle)
+    message(FATAL_ERROR "The libraries link each other in a circle: ${circle}")
+  endif()
+  get_property(known GLOBAL PROPERTY KORVEL_REACH_${target} SET)
+  if(known)
+    get_property(reach GLOBAL PROPERTY KORVEL_REACH_${target})
+    set(${out} "${reach}" PARENT_SCOPE)
+    return()
+  endif()
+  list(APPEND path ${target})
+  korvel_layer_links(${target} links)
+  set(reach ${links})
+  foreach(link IN LISTS links)
+    if(link MATCHES "^korvel_")
+      korvel_layer_reach(${link} "${path}" below)
+      list(APPEND reach ${below})
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES reach)
+  set_property(GLOBAL PROPERTY KORVEL_REACH_${target} "${reach}")
+  set(${out} "${reach}" PARENT_SCOPE)
+endfunction()
+
+# `target` reaches none of `forbidden` (regular expressions).
+function(korvel_layer_forbid target)
+  korvel_layer_reach(${target} "" reach)
+  foreach(pattern IN LISTS ARGN)
+    foreach(library IN LISTS reach)
+      if(library MATCHES "${pattern}")
+        message(FATAL_ERROR "${target} must not link ${library}")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
+
+# Every library of `directory` and the folders below it.
+function(korvel_check_directory directory)
+  get_property(targets DIRECTORY ${directory} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type MATCHES "_LIBRARY$" AND target MATCHES "^korvel_")
+      korvel_layer_reach(${target} "" reach)
+    endif()
+  endforeach()
+  get_property(subdirectories DIRECTORY ${directory} PROPERTY SUBDIRECTORIES)
+  foreach(subdirectory IN LISTS subdirectories)
+    korvel_check_directory(${subdirectory})
+  endforeach()
+endfunction()
+
+function(korvel_check_layers)
+  korvel_check_directory(${PROJECT_SOURCE_DIR})
+  korvel_layer_forbid(korvel_game_core "^Qt6::")
+  korvel_layer_forbid(korvel_game_control "^korvel_(ui|net|online|program)$")
+endfunction()
+
+# No source or header of `folders` includes a header matching `pattern`.
+function(korvel_forbid_includes pattern)
+  foreach(folder IN LISTS ARGN)
+    file(GLOB_RECURSE files ${PROJECT_SOURCE_DIR}/${folder}/*.cpp ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+    foreach(file IN LISTS files)
+      file(STRINGS ${file} includes REGEX "^#include ${pattern}")
+      if(includes)
+        list(GET includes 0 include)
+        message(FATAL_ERROR "${file}: ${include}")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
+
+function(korvel_check_includes)
+  korvel_forbid_includes("\"(ui|net|online)/" game)
+  korvel_forbid_includes("<Q" game myunits web ui net online)
+endfunction()
