@@ -5,7 +5,7 @@
 #include "game/gamecontrol.h"
 #include "online/TRecommendForm.h"
 #include "online/TSubscribeNewsletterForm.h"
-#include "tests/ui/ControlFixture.h"
+#include "tests/support/ControlFixture.h"
 #include "ui/TForm1.h"
 #include "ui/TPlayerSelectionForm.h"
 

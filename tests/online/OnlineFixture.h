@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "tests/fixtures/MakerServer.h"
-#include "tests/ui/ControlFixture.h"
+#include "tests/support/ControlFixture.h"
 
 class OnlineFixture : public ControlFixture {
 protected:

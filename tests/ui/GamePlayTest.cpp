@@ -6,7 +6,7 @@
 
 #include "game/Player.h"
 #include "game/gamecontrol.h"
-#include "tests/ui/GameFixture.h"
+#include "tests/support/GameFixture.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 #include "ui/TPlayerSelectionForm.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/vcl/StdCtrls.h"
-#include "tests/ui/ControlFixture.h"
+#include "tests/support/ControlFixture.h"
 #include "ui/TAdvanceStageForm.h"
 #include "ui/TEnterNameForm.h"
 #include "ui/TForm1.h"

@@ -9,9 +9,9 @@
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/TGlobalBlowFish.h"
+#include "tests/support/GameFixture.h"
 #include "tests/support/HandMadePack.h"
 #include "tests/support/ProgramData.h"
-#include "tests/ui/GameFixture.h"
 #include "ui/TForm1.h"
 #include "ui/TPlayerSelectionForm.h"
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "game/gamecontrol.h"
-#include "tests/ui/GameFixture.h"
+#include "tests/support/GameFixture.h"
 #include "ui/TForm1.h"
 #include "ui/TPlayerSelectionForm.h"
 

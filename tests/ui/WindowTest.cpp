@@ -12,7 +12,7 @@
 #include "myunits/Utils.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/win32/Registry.h"
-#include "tests/ui/GameFixture.h"
+#include "tests/support/GameFixture.h"
 #include "ui/TForm1.h"
 #include "ui/TPlayerSelectionForm.h"
 

@@ -1,4 +1,4 @@
-#include "tests/ui/GameFixture.h"
+#include "tests/support/GameFixture.h"
 
 #include "game/Player.h"
 #include "game/gamecontrol.h"

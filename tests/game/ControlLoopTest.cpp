@@ -9,7 +9,7 @@
 
 #include "game/ComputerPlayer.h"
 #include "game/Player.h"
-#include "tests/ui/ControlFixture.h"
+#include "tests/support/ControlFixture.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 #include "ui/TPlayerSelectionForm.h"

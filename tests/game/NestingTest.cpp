@@ -16,7 +16,7 @@
 #include "platform/vcl/MessageLoop.h"
 #include "platform/vcl/StdCtrls.h"
 #include "tests/fixtures/MakerServer.h"
-#include "tests/ui/ControlFixture.h"
+#include "tests/support/ControlFixture.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
 

@@ -6,8 +6,8 @@
 #include <map>
 
 #include "game/Board.h"
+#include "tests/support/GamePolicy.h"
 #include "tests/support/ProgramFixture.h"
-#include "tests/ui/GamePolicy.h"
 
 class GFXEngine;
 

@@ -6,7 +6,7 @@
 
 #include "game/ComputerPlayer.h"
 #include "platform/vcl/StdCtrls.h"
-#include "tests/ui/ControlFixture.h"
+#include "tests/support/ControlFixture.h"
 #include "ui/TAdvanceStageForm.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"

@@ -7,7 +7,7 @@
 
 #include "game/Player.h"
 #include "platform/win32/Clock.h"
-#include "tests/ui/ControlFixture.h"
+#include "tests/support/ControlFixture.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 #include "ui/TPlayerSelectionForm.h"

@@ -1,4 +1,4 @@
-#include "tests/ui/ControlFixture.h"
+#include "tests/support/ControlFixture.h"
 
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"

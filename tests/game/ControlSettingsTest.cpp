@@ -13,7 +13,7 @@
 #include "myunits/Utils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/win32/Registry.h"
-#include "tests/ui/ControlFixture.h"
+#include "tests/support/ControlFixture.h"
 #include "ui/GFXEngine.h"
 #include "ui/TForm1.h"
 

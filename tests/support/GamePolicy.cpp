@@ -1,4 +1,4 @@
-#include "tests/ui/GamePolicy.h"
+#include "tests/support/GamePolicy.h"
 
 #include <vector>
 
