@@ -6,6 +6,7 @@
 
 #include "game/Board.h"
 #include "game/gamecontrol.h"
+#include "tests/support/Moves.h"
 #include "tests/support/ProgramFixture.h"
 
 class ControlFixture : public ProgramFixture {
@@ -33,13 +34,3 @@ protected:
     BoardRecord Board();
     HistoryEntry& LastEntry();
 };
-
-constexpr MoveRecord PutOn(int point) {
-    return MoveRecord{point, -1, 0, Put};
-}
-constexpr MoveRecord Step(int from, int to) {
-    return MoveRecord{from, to, 0, Move};
-}
-constexpr MoveRecord Take(int point) {
-    return MoveRecord{point, -1, 0, Remove};
-}
