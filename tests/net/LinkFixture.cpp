@@ -1,12 +1,6 @@
 #include "tests/net/LinkFixture.h"
 
-#include <cstdlib>
-
 #include "net/TTCPConnectForm.h"
-
-AnsiString ProgramFile(const char* name) {
-    return AnsiString(std::getenv("KORVEL_PROGRAM_DIR")) + "/" + name;
-}
 
 LinkFixture::LinkFixture()
     : languages(ProgramFile("Languages.rc"), true), form(new RecordingChatForm(nullptr)) {}

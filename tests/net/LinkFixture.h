@@ -13,6 +13,7 @@
 #include "net/TTChatForm.h"
 #include "platform/vcl/TestHook.h"
 #include "tests/net/LinkPort.h"
+#include "tests/support/ProgramData.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScopedClockScale.h"
 #include "tests/support/TestListener.h"
@@ -30,8 +31,6 @@ public:
     int Established = 0;
     std::vector<AnsiString> Payloads;
 };
-
-AnsiString ProgramFile(const char* name);
 
 class LinkFixture : public testing::Test {
 protected:

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -17,6 +19,17 @@ std::string BuildProgramDir() {
     if (!dir || !*dir)
         throw std::runtime_error("KORVEL_PROGRAM_DIR is not set");
     return std::string(dir) + "/";
+}
+
+std::string ProgramFile(const std::string& name) {
+    return BuildProgramDir() + name;
+}
+
+std::string FileContent(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        throw std::runtime_error("cannot read " + path);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
 void LinkProgramData(const std::string& folder) {

@@ -22,8 +22,8 @@
 #include "game/Board.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/win32/WinTypes.h"
+#include "tests/support/PackFixture.h"
 #include "tests/support/ProgramFixture.h"
-#include "tests/tools/PackFixture.h"
 
 class GFXEngine;
 

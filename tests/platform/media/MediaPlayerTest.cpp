@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "platform/media/MPlayer.h"
-#include "tests/platform/media/DiskAudio.h"
-#include "tests/platform/media/ProgramFiles.h"
+#include "tests/support/DiskAudio.h"
+#include "tests/support/ProgramData.h"
 #include "tests/support/Pump.h"
 #include "tests/support/ScopedEnv.h"
 #include "tools/songgen/MidiFile.h"
@@ -188,7 +188,7 @@ TEST_F(MediaPlayerTest, OpenFailsWithoutASoundDevice) {
 }
 
 TEST_F(MediaPlayerTest, OpenRefusesWhatIsNoSong) {
-    const std::string song = ReadFile(ProgramFile("songs/0.mid"));
+    const std::string song = FileContent(ProgramFile("songs/0.mid"));
     const struct {
         const char* what;
         std::string path;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/media/ProgramFiles.h"
+#include "tests/support/ProgramData.h"
 
 namespace {
 
@@ -164,7 +164,7 @@ private:
 };
 
 Song ReadSong(int number) {
-    return Reader(ReadFile(ProgramFile("songs/" + std::to_string(number) + ".mid"))).Read();
+    return Reader(FileContent(ProgramFile("songs/" + std::to_string(number) + ".mid"))).Read();
 }
 
 class EverySongFile : public testing::TestWithParam<int> {};

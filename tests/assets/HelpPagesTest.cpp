@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/media/ProgramFiles.h"
+#include "tests/support/ProgramData.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ bool IsUtf8(const std::string& text) {
 class EveryBook : public testing::TestWithParam<Book> {
 protected:
     std::string Page() const {
-        return ReadFile(ProgramFile(std::string("help/") + GetParam().page));
+        return FileContent(ProgramFile(std::string("help/") + GetParam().page));
     }
 };
 

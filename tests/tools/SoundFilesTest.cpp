@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/media/ProgramFiles.h"
+#include "tests/support/ProgramData.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ uint32_t Little(const std::string& bytes, size_t at, int count) {
 
 // A RIFF WAVE file with a PCM format chunk and a data chunk.
 Wave ReadWave(const std::string& path) {
-    const std::string bytes = ReadFile(path);
+    const std::string bytes = FileContent(path);
     Wave wave;
     if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0)
         throw std::runtime_error(path + " is no WAVE file");

@@ -1,4 +1,4 @@
-#include "tests/platform/media/DiskAudio.h"
+#include "tests/support/DiskAudio.h"
 
 #include <SDL2/SDL.h>
 #include <cmath>

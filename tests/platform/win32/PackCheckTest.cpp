@@ -10,8 +10,8 @@
 #include "platform/win32/Resources.h"
 #include "platform/win32/ResourcesFormat.h"
 #include "tests/support/HandMadePack.h"
+#include "tests/support/PackFixture.h"
 #include "tests/support/ProgramData.h"
-#include "tests/tools/PackFixture.h"
 
 namespace {
 

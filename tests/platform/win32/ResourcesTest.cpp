@@ -9,7 +9,7 @@
 
 #include "platform/win32/Resources.h"
 #include "platform/win32/WinBase.h"
-#include "tests/tools/PackFixture.h"
+#include "tests/support/PackFixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/tools/PackFixture.h"
+#include "tests/support/PackFixture.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,8 +7,8 @@
 #include <numbers>
 
 #include "platform/win32/Sound.h"
-#include "tests/platform/media/DiskAudio.h"
-#include "tests/platform/media/ProgramFiles.h"
+#include "tests/support/DiskAudio.h"
+#include "tests/support/ProgramData.h"
 #include "tests/support/ScopedEnv.h"
 #include "tools/soundgen/WavFile.h"
 
