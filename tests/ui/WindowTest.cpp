@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QImage>
 
+#include "game/GameWindow.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
 #include "myunits/Settings.h"
@@ -95,7 +96,9 @@ TEST_F(WindowTest, TheResourceHasTheMenuStatusBarAndMusicPlayer) {
     EXPECT_EQ(Form1->Languages, nullptr);
     EXPECT_NE(Form1->LogFile, nullptr);
     EXPECT_NE(Form1->BlowFish, nullptr);
+    EXPECT_EQ(MainWindow(), Form1) << "the windows below it reach it";
     delete Form1;
+    EXPECT_EQ(MainWindow(), nullptr) << "nothing reaches a freed main window";
     Form1 = nullptr;
 }
 
