@@ -15,6 +15,18 @@ namespace {
 
 const AnsiString EncipheredMark = "enc10";
 
+// TinyXML steps over a multi-byte character whole, as its first byte says:
+// one that starts in the text's last bytes takes it past the terminating
+// NUL, and it reads on in whatever memory follows. A copy followed by more
+// NULs than such a step and the look at an entity after it can cover keeps
+// every read inside the copy.
+constexpr size_t ParsePadding = 16;
+
+void ParseXml(TiXmlDocument& document, const AnsiString& xml) {
+    const std::string padded = xml + std::string(ParsePadding, '\0');
+    document.Parse(padded.c_str());
+}
+
 // Stores `storage` under `key`, freeing the storage that the key held when
 // it was the object's own.
 template <class T, class Delete>
@@ -270,7 +282,7 @@ bool TPersistentObject::LoadFromString(const AnsiString& text, const AnsiString&
     bool loaded = false;
     try {
         TiXmlDocument document;
-        document.Parse(xml.c_str());
+        ParseXml(document, xml);
         if (!document.Error() && document.FirstChildElement())
             loaded = LoadFromXMLElement(document.FirstChildElement());
     } catch (const EConvertError&) {

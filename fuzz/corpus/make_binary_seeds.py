@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """Writes the binary seeds of the fuzz targets into this folder's target
 folders: the graphics packs (one sound, one damaged the way a gfx0.dll was
-found damaged), MIDI files, cipher inputs, SOCKS replies and link streams
-with their read breaks. Run it again after changing it; the seeds it
-writes are committed.
+found damaged), MIDI files, cipher inputs, SOCKS replies, link streams
+with their read breaks and an XML text that ends inside a character. Run
+it again after changing it; the seeds it writes are committed.
 
     fuzz/corpus/make_binary_seeds.py [path of rcc]
 """
@@ -107,9 +107,17 @@ def link():
     write("link", "split-body", b"\x01CHAT:hel\xfflo|DA\xffTA:4*7*-1*0|")
 
 
+def xml():
+    # An attribute that ends in the first byte of a two-byte character: the
+    # XML reader steps over the end of the text unless the text is padded.
+    write("xml", "truncated-character",
+          b'<?xml5"><Record s_name="&>' + b"\xde" * 90)
+
+
 if __name__ == "__main__":
     packs()
     midi()
     blowfish()
     socks()
     link()
+    xml()

@@ -281,6 +281,10 @@ TEST_F(PersistentTextTest, DamagedTextFailsOrRestores) {
         "<Item s_name=\"half\" i_count=\"oops\" />",
         "<Item s_name=\"half\" x_bad=\"1\" />",
         "<Item s_name=\"unterminated",
+        // Texts that end inside a multi-byte character.
+        "<Item s_name=\"&\xde",
+        "<Item s_name=\"\xf0",
+        "<Item s_name=\"&>\xde\xde\xde",
         "<Other s_name=\"half\" />",
         " enc10" + item.SaveToString("right key"),
         "enc10" + AnsiString("!!!not radix"),
