@@ -16,10 +16,10 @@
 #include "game/HumanPlayer.h"
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
-#include "myunits/Settings.h"
 #include "myunits/TGlobalBlowFish.h"
 #include "myunits/Utils.h"
 #include "tests/support/Moves.h"
+#include "tests/support/StoredSettings.h"
 
 namespace {
 
@@ -93,11 +93,7 @@ public:
 class ControlAloneTest : public testing::Test {
 protected:
     ControlAloneTest() {
-        TStringList defaults;
-        for (int index = 0; index < GameSetting::Count; ++index)
-            defaults.Add(VellGameControl::DefaultSetting(index));
-        TSettings("software\\Hemlow\\rq8", &defaults, HKEY_CURRENT_USER, false)
-            .Set("0", GameSetting::MusicOn);
+        StoreGameSettings({{GameSetting::MusicOn, "0"}});
         game = std::make_unique<VellGameControl>(&window);
         game->FirstSeat = std::make_unique<HumanPlayer>("Ann", game.get(), White, *game);
         game->SecondSeat = std::make_unique<HumanPlayer>("Bob", game.get(), Black, *game);

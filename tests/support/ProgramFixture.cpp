@@ -6,7 +6,6 @@
 
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
-#include "myunits/Settings.h"
 #include "myunits/TGlobalBlowFish.h"
 #include "myunits/Utils.h"
 #include "online/TRecommendForm.h"
@@ -15,17 +14,12 @@
 #include "platform/vcl/StdCtrls.h"
 #include "platform/win32/Clock.h"
 #include "tests/support/Pump.h"
+#include "tests/support/StoredSettings.h"
 #include "ui/TForm1.h"
 #include "ui/THighScoreForm.h"
 #include "ui/TPlayerSelectionForm.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-const char* const GameKey = "software\\Hemlow\\rq8";
-
-} // namespace
 
 ProgramFixture::ProgramFixture(double clockScale)
     : savedClockScale_(GetClockScale()), folder_(GetProgramDir()) {
@@ -93,12 +87,7 @@ void ProgramFixture::StoreSettings(const std::map<int, AnsiString>& values) {
     std::unique_ptr<TGlobalBlowFish> cipher;
     if (!Form1)
         cipher = std::make_unique<TGlobalBlowFish>();
-    TStringList defaults;
-    for (int index = 0; index < GameSetting::Count; ++index)
-        defaults.Add(VellGameControl::DefaultSetting(index));
-    TSettings settings(GameKey, &defaults, HKEY_CURRENT_USER, false);
-    for (const auto& [index, value] : values)
-        settings.Set(value, index);
+    StoreGameSettings(values);
 }
 
 void ProgramFixture::UseLocale(const char* locale) {

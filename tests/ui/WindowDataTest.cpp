@@ -3,8 +3,6 @@
 // file is missing or damaged.
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "game/gamecontrol.h"
 #include "myunits/LANGUAGE.h"
@@ -16,15 +14,6 @@
 #include "ui/TPlayerSelectionForm.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::string BuildFile(const char* name) {
-    return BuildProgramDir() + name;
-}
 
 class WindowDataTest : public GameFixture {
 public:
@@ -38,7 +27,7 @@ public:
         WriteFile(file, "this is no graphics pack, picture or song\n");
     }
     void Truncated(const std::string& file) {
-        WriteFile(file, ReadFile(BuildFile(file.c_str())).substr(0, 4096));
+        WriteFile(file, FileContent(ProgramFile(file)).substr(0, 4096));
     }
     // The pack that once killed the program at start with SIGSEGV.
     void FileAsRoot(const std::string& file) { WriteFile(file, PackWithAFileAsRoot()); }
@@ -54,13 +43,13 @@ TEST_F(WindowDataTest, TheEncipheredLanguageFileGivesThePlainTexts) {
     std::map<int, AnsiString> plain;
     {
         TGlobalBlowFish cipher;
-        TMyLanguages languages(BuildFile("Languages.rc"), true);
+        TMyLanguages languages(ProgramFile("Languages.rc"), true);
         for (int n : numbers)
             plain[n] = languages.GetString(n);
     }
     ASSERT_NE(plain[299].find("\r\n"), AnsiString::npos);
     CopyFile("Languages.rc", KORVEL_ENCIPHERED_LANGUAGE_FILE);
-    ASSERT_EQ(ReadFile(Folder() + "Languages.rc").rfind("mode=enc", 0), 0u);
+    ASSERT_EQ(FileContent(Folder() + "Languages.rc").rfind("mode=enc", 0), 0u);
 
     StartProgram();
     for (int n : numbers)
